@@ -210,25 +210,22 @@ bool FindExtendedTimes(const uint8_t *extra, size_t length, ExtendedTimes &out) 
 }
 
 std::vector<uint8_t> EncodeExtendedTimes(const ExtendedTimes &t, bool centralForm) {
-    std::vector<uint8_t> data;
+    const bool times[3] = {t.hasModification, t.hasAccess && !centralForm, t.hasCreation && !centralForm};
+    const uint32_t values[3] = {t.modification, t.access, t.creation};
     uint8_t flags = static_cast<uint8_t>((t.hasModification ? 1 : 0) | (t.hasAccess ? 2 : 0) |
                                          (t.hasCreation ? 4 : 0));
-    data.push_back(flags);
-    auto put = [&](bool has, uint32_t value) {
-        if (!has) return;
-        uint8_t b[4];
-        WriteLe32(b, value);
-        data.insert(data.end(), b, b + 4);
-    };
-    put(t.hasModification, t.modification);
-    if (!centralForm) {
-        put(t.hasAccess, t.access);
-        put(t.hasCreation, t.creation);
-    }
-    std::vector<uint8_t> field(4);
+    size_t size = 1;
+    for (bool has : times) size += has ? 4 : 0;
+    std::vector<uint8_t> field(4 + size);
     WriteLe16(field.data(), kExtraTimestampId);
-    WriteLe16(field.data() + 2, static_cast<uint16_t>(data.size()));
-    field.insert(field.end(), data.begin(), data.end());
+    WriteLe16(field.data() + 2, static_cast<uint16_t>(size));
+    field[4] = flags;
+    size_t at = 5;
+    for (int i = 0; i < 3; ++i) {
+        if (!times[i]) continue;
+        WriteLe32(field.data() + at, values[i]);
+        at += 4;
+    }
     return field;
 }
 
