@@ -34,11 +34,11 @@ size_t FixedMemoryStream::Read(void *buffer, size_t count) {
 }
 
 bool FixedMemoryStream::Write(const void *data, size_t count) {
-    if (count > capacity_ - position_) return false;
-    if (count) memcpy(data_ + position_, data, count);
-    position_ += count;
+    size_t n = std::min(count, capacity_ - position_);
+    if (n) memcpy(data_ + position_, data, n);
+    position_ += n;
     used_ = std::max(used_, position_);
-    return true;
+    return n == count;
 }
 
 bool FixedMemoryStream::Seek(uint64_t position) {

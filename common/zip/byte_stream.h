@@ -54,7 +54,7 @@ private:
 };
 
 // A fixed block of caller-owned memory that can be written and read back;
-// writes past its end fail and write nothing.
+// a write past its end keeps what fits and fails.
 class FixedMemoryStream final : public ByteStream {
 public:
     FixedMemoryStream(void *data, size_t capacity);

@@ -22,16 +22,16 @@ struct ZipEntryReader::Inflater {
     ~Inflater() { inflateEnd(&z); }
 };
 
-ZipEntryReader::ZipEntryReader(ByteStream &stream, const ZipDirectory &directory,
-                               const ZipEntry &entry)
-    : stream_(stream) {
+LocalEntryInfo ReadLocalHeader(ByteStream &stream, const ZipDirectory &directory,
+                               const ZipEntry &entry) {
     const uint64_t limit = directory.DirectoryPosition();  // entry data lies before it
     const uint64_t at = entry.localHeaderPosition;
     uint8_t fixed[kLocalHeaderSize];
-    LocalHeader local;
+    LocalEntryInfo info;
+    LocalHeader &local = info.header;
     if (at > limit || limit - at < kLocalHeaderSize)
         throw CZipException(ZipCause::BadLocalHeader, "local header outside the archive");
-    if (!stream_.ReadAt(at, fixed, sizeof fixed))
+    if (!stream.ReadAt(at, fixed, sizeof fixed))
         throw CZipException(ZipCause::ReadFailed, "local header unreadable");
     if (!DecodeLocalHeader(fixed, local))
         throw CZipException(ZipCause::BadLocalHeader, "local header signature missing");
@@ -41,11 +41,21 @@ ZipEntryReader::ZipEntryReader(ByteStream &stream, const ZipDirectory &directory
     if (local.extraLength > limit - afterName)
         throw CZipException(ZipCause::BadExtraField, "extra field outside the archive");
     std::vector<uint8_t> extra(local.extraLength);
-    if (!extra.empty() && !stream_.ReadAt(afterName, extra.data(), extra.size()))
+    if (!extra.empty() && !stream.ReadAt(afterName, extra.data(), extra.size()))
         throw CZipException(ZipCause::BadExtraField, "extra field unreadable");
-    if (!FindExtendedTimes(extra.data(), extra.size(), localTimes_))
+    if (!FindExtendedTimes(extra.data(), extra.size(), info.times))
         throw CZipException(ZipCause::BadExtraField, "extra field malformed");
+    info.dataPosition = afterName + local.extraLength;
+    return info;
+}
 
+ZipEntryReader::ZipEntryReader(ByteStream &stream, const ZipDirectory &directory,
+                               const ZipEntry &entry)
+    : stream_(stream) {
+    const uint64_t limit = directory.DirectoryPosition();
+    LocalEntryInfo info = ReadLocalHeader(stream, directory, entry);
+    const LocalHeader &local = info.header;
+    localTimes_ = info.times;
     const CentralHeader &h = entry.header;
     if ((h.flags | local.flags) & kFlagEncrypted)
         throw CZipException(ZipCause::Encrypted, "entry is encrypted");
@@ -55,7 +65,7 @@ ZipEntryReader::ZipEntryReader(ByteStream &stream, const ZipDirectory &directory
         throw CZipException(ZipCause::BadLocalHeader, "local and central method disagree");
     if (h.method == kMethodStored && h.compressedSize != h.uncompressedSize)
         throw CZipException(ZipCause::BadLocalHeader, "stored entry with two sizes");
-    dataPosition_ = afterName + local.extraLength;
+    dataPosition_ = info.dataPosition;
     if (h.compressedSize > limit - dataPosition_)
         throw CZipException(ZipCause::BadLocalHeader, "entry data overruns the archive");
 

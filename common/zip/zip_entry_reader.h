@@ -12,6 +12,19 @@
 
 namespace zip {
 
+// What an entry's local header adds to its central header.
+struct LocalEntryInfo {
+    LocalHeader header;
+    uint64_t dataPosition = 0;  // first byte of the entry's data in the stream
+    ExtendedTimes times;        // "UT" of the local extra field
+};
+
+// Reads and checks the local header: it, its name and its extra field must lie
+// before the central directory. Throws CZipException: BadLocalHeader,
+// BadExtraField, ReadFailed.
+LocalEntryInfo ReadLocalHeader(ByteStream &stream, const ZipDirectory &directory,
+                               const ZipEntry &entry);
+
 // Streams the uncompressed data of one entry: stored bytes are copied,
 // deflated bytes go through zlib's raw inflate; CRC-32 runs over the output.
 // Input is read through one fixed buffer, so memory does not grow with the
