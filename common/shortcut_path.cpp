@@ -1,0 +1,52 @@
+#include "common/shortcut_path.h"
+
+#include "common/text.h"
+
+const wchar_t kQuickLaunchBelowAppData[] = L"\\Microsoft\\Internet Explorer\\Quick Launch\\";
+
+namespace {
+
+const struct {
+    const wchar_t *token;
+    int type;
+} kTokens[] = {
+    {L"{StartMenu}", kStartMenuFolder},
+    {L"{Startup}", kStartupFolder},
+    {L"{DeskTop}", kDeskTopFolder},
+    {L"{QuickLaunch}", kQuickLaunchFolder},
+};
+
+std::wstring SkipLeadingBackslashes(const std::wstring &text) {
+    size_t skip = 0;
+    while (skip < text.size() && text[skip] == L'\\') ++skip;
+    return text.substr(skip);
+}
+
+}  // namespace
+
+bool ParseShortcutFolder(const std::wstring &folder, ShortcutFolderText &out) {
+    out = ShortcutFolderText();
+    for (const auto &entry : kTokens) {
+        std::wstring token = entry.token;
+        if (!StartsWithNoCase(folder, token)) continue;
+        out.type = entry.type;
+        out.subFolder = StripTrailing(SkipLeadingBackslashes(folder.substr(token.size())), L'\\');
+        return true;
+    }
+    return false;
+}
+
+std::wstring ShortcutNameOf(const std::wstring &name) { return SkipLeadingBackslashes(name); }
+
+std::wstring ComposeShortcutPath(const std::wstring &base, int type, const std::wstring &subFolder,
+                                 const std::wstring &name) {
+    std::wstring path = base;
+    if (type == kQuickLaunchFolder) {
+        if (path.empty() || path.back() != L'\\') path += L'\\';
+        if (!subFolder.empty()) path += subFolder + L"\\";
+    } else {
+        path = StripTrailing(path, L'\\') + L"\\";
+        if (!subFolder.empty()) path += subFolder + L"\\";
+    }
+    return path + name + L".lnk";
+}

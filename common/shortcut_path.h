@@ -1,0 +1,36 @@
+#ifndef COMMON_SHORTCUT_PATH_H
+#define COMMON_SHORTCUT_PATH_H
+
+#include <string>
+
+// Shortcut folders are written as a special-folder token and an optional sub-folder:
+// "{StartMenu}\Programs\Tools", "{DeskTop}".
+enum ShortcutFolderType {
+    kNoShortcutFolder = 0,
+    kStartMenuFolder = 1,
+    kStartupFolder = 2,
+    kDeskTopFolder = 3,
+    kQuickLaunchFolder = 4,
+};
+
+struct ShortcutFolderText {
+    int type = kNoShortcutFolder;
+    std::wstring subFolder;  // without leading or trailing backslashes; may be empty
+};
+
+// Matches a token at the start of `folder` (letter case ignored). False, with type
+// kNoShortcutFolder, when none of the four tokens is there.
+bool ParseShortcutFolder(const std::wstring &folder, ShortcutFolderText &out);
+
+// The shortcut name without leading backslashes.
+std::wstring ShortcutNameOf(const std::wstring &name);
+
+// Quick Launch lives this far below the (common) application data folder.
+extern const wchar_t kQuickLaunchBelowAppData[];
+
+// Base folder + "\" + sub-folder (when given) + "\" + name + ".lnk". A Quick Launch
+// base ends in "\" already; other bases have their trailing backslashes removed.
+std::wstring ComposeShortcutPath(const std::wstring &base, int type, const std::wstring &subFolder,
+                                 const std::wstring &name);
+
+#endif

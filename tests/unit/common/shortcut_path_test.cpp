@@ -1,0 +1,43 @@
+#include "common/shortcut_path.h"
+
+#include <gtest/gtest.h>
+
+TEST(ShortcutFolder, TokensMatchAtTheStartInAnyCase) {
+    ShortcutFolderText f;
+    ASSERT_TRUE(ParseShortcutFolder(L"{StartMenu}\\Programs\\Tools", f));
+    EXPECT_EQ(kStartMenuFolder, f.type);
+    EXPECT_EQ(L"Programs\\Tools", f.subFolder);
+
+    ASSERT_TRUE(ParseShortcutFolder(L"{desktop}", f));
+    EXPECT_EQ(kDeskTopFolder, f.type);
+    EXPECT_EQ(L"", f.subFolder);
+
+    ASSERT_TRUE(ParseShortcutFolder(L"{STARTUP}\\\\\\", f));
+    EXPECT_EQ(kStartupFolder, f.type);
+    EXPECT_EQ(L"", f.subFolder);
+
+    ASSERT_TRUE(ParseShortcutFolder(L"{QuickLaunch}\\\\Sub\\", f));
+    EXPECT_EQ(kQuickLaunchFolder, f.type);
+    EXPECT_EQ(L"Sub", f.subFolder);
+}
+
+TEST(ShortcutFolder, UnknownOrMisplacedTokensAreRejected) {
+    ShortcutFolderText f;
+    EXPECT_FALSE(ParseShortcutFolder(L"{Programs}\\x", f));
+    EXPECT_FALSE(ParseShortcutFolder(L"x{DeskTop}", f));
+    EXPECT_FALSE(ParseShortcutFolder(L"{DeskTo", f));
+    EXPECT_FALSE(ParseShortcutFolder(L"", f));
+    EXPECT_EQ(kNoShortcutFolder, f.type);
+}
+
+TEST(ShortcutPath, ComposedBelowTheBaseFolder) {
+    EXPECT_EQ(L"C:\\Users\\Public\\Desktop\\Player.lnk",
+              ComposeShortcutPath(L"C:\\Users\\Public\\Desktop", kDeskTopFolder, L"", L"Player"));
+    EXPECT_EQ(L"C:\\Start\\Programs\\Tools\\Viewer.lnk",
+              ComposeShortcutPath(L"C:\\Start\\", kStartMenuFolder, L"Programs\\Tools", L"Viewer"));
+    EXPECT_EQ(L"C:\\Q\\Quick Launch\\Player.lnk",
+              ComposeShortcutPath(L"C:\\Q\\Quick Launch\\", kQuickLaunchFolder, L"", L"Player"));
+    EXPECT_EQ(L"C:\\Q\\Quick Launch\\Sub\\Player.lnk",
+              ComposeShortcutPath(L"C:\\Q\\Quick Launch\\", kQuickLaunchFolder, L"Sub", L"Player"));
+    EXPECT_EQ(L"Player", ShortcutNameOf(L"\\\\Player"));
+}

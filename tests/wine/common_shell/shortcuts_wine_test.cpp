@@ -1,0 +1,177 @@
+#include "common/shortcuts.h"
+
+#include <objbase.h>
+#include <shlobj.h>
+
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "common/folders.h"
+#include "common/system_folders.h"
+
+namespace {
+
+struct LinkFields {
+    std::wstring target, description, arguments, workingFolder;
+    WORD hotKey = 0;
+};
+
+bool ReadLink(const std::wstring &file, LinkFields &out) {
+    bool ok = false;
+    CoInitialize(nullptr);
+    IShellLinkW *link = nullptr;
+    IPersistFile *persist = nullptr;
+    if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                   reinterpret_cast<void **>(&link))) &&
+        SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void **>(&persist))) &&
+        SUCCEEDED(persist->Load(file.c_str(), STGM_READ))) {
+        wchar_t text[1024];
+        link->GetPath(text, 1024, nullptr, SLGP_RAWPATH);
+        out.target = text;
+        link->GetDescription(text, 1024);
+        out.description = text;
+        link->GetArguments(text, 1024);
+        out.arguments = text;
+        link->GetWorkingDirectory(text, 1024);
+        out.workingFolder = text;
+        link->GetHotkey(&out.hotKey);
+        ok = true;
+    }
+    if (persist) persist->Release();
+    if (link) link->Release();
+    CoUninitialize();
+    return ok;
+}
+
+bool Exists(const std::wstring &path) {
+    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+void Touch(const std::wstring &path) {
+    HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, h) << path;
+    CloseHandle(h);
+}
+
+std::wstring SpecialFolderPath(int csidl) {
+    std::wstring path;
+    EXPECT_TRUE(GetSpecialFolder(path, nullptr, csidl)) << csidl;
+    return path;
+}
+
+const WORD kHotKey = MAKEWORD('P', HOTKEYF_CONTROL | HOTKEYF_ALT);
+
+class ShortcutTest : public testing::Test {
+protected:
+    void SetUp() override {
+        commonDesktop_ = SpecialFolderPath(CSIDL_COMMON_DESKTOPDIRECTORY);
+        userDesktop_ = SpecialFolderPath(CSIDL_DESKTOP);
+        ASSERT_NE(commonDesktop_, userDesktop_);
+        CreateFolderPath(commonDesktop_);
+        CreateFolderPath(userDesktop_);
+    }
+    void TearDown() override {
+        DeleteFileW((commonDesktop_ + L"\\Player.lnk").c_str());
+        DeleteFileW((userDesktop_ + L"\\Player.lnk").c_str());
+    }
+
+    std::wstring commonDesktop_, userDesktop_;
+};
+
+}  // namespace
+
+TEST_F(ShortcutTest, DesktopShortcutGoesToAllUsersAndReplacesTheUsersOwn) {
+    Touch(userDesktop_ + L"\\Player.lnk");
+    EXPECT_TRUE(CreateShortcut(L"{DeskTop}", L"Player", L"Plays media",
+                               L"C:\\Program Files\\Player\\Player.exe", L"/fullscreen",
+                               L"C:\\Program Files\\Player", kHotKey, true));
+    EXPECT_FALSE(Exists(userDesktop_ + L"\\Player.lnk"));
+
+    LinkFields link;
+    ASSERT_TRUE(ReadLink(commonDesktop_ + L"\\Player.lnk", link));
+    EXPECT_EQ(0, lstrcmpiW(L"C:\\Program Files\\Player\\Player.exe", link.target.c_str()))
+        << link.target;
+    EXPECT_EQ(L"Plays media", link.description);
+    EXPECT_EQ(L"/fullscreen", link.arguments);
+    EXPECT_EQ(L"C:\\Program Files\\Player", link.workingFolder);
+    EXPECT_EQ(kHotKey, link.hotKey);
+}
+
+TEST_F(ShortcutTest, OverwriteFalseKeepsAnExistingShortcut) {
+    ASSERT_TRUE(CreateShortcut(L"{desktop}", L"\\Player", L"first", L"C:\\first.exe", L"", L"C:\\",
+                               0, true));
+    Touch(userDesktop_ + L"\\Player.lnk");
+    CreateShortcut(L"{DeskTop}", L"Player", L"second", L"C:\\second.exe", L"", L"C:\\", 0, false);
+    LinkFields link;
+    ASSERT_TRUE(ReadLink(commonDesktop_ + L"\\Player.lnk", link));
+    EXPECT_EQ(L"first", link.description);
+    EXPECT_TRUE(Exists(userDesktop_ + L"\\Player.lnk"));
+
+    CreateShortcut(L"{DeskTop}", L"Player", L"second", L"C:\\second.exe", L"", L"C:\\", 0, true);
+    ASSERT_TRUE(ReadLink(commonDesktop_ + L"\\Player.lnk", link));
+    EXPECT_EQ(L"second", link.description);
+}
+
+TEST(Shortcuts, StartMenuSubFolderIsCreated) {
+    std::wstring tools = SpecialFolderPath(CSIDL_COMMON_STARTMENU) + L"\\Programs\\TesselTools";
+    DeleteFolderTree(tools);
+    EXPECT_TRUE(CreateShortcut(L"{StartMenu}\\Programs\\TesselTools\\", L"Viewer", L"View",
+                               L"C:\\viewer.exe", L"", L"C:\\", 0, true));
+    LinkFields link;
+    ASSERT_TRUE(ReadLink(tools + L"\\Viewer.lnk", link));
+    EXPECT_EQ(L"View", link.description);
+
+    EXPECT_TRUE(DeleteShortcut(L"{StartMenu}\\Programs\\TesselTools", L"Viewer") ||
+                !Exists(tools + L"\\Viewer.lnk"));
+    EXPECT_FALSE(Exists(tools + L"\\Viewer.lnk"));
+    DeleteFolderTree(tools);
+}
+
+TEST(Shortcuts, UnknownTokenDoesNothing) {
+    std::wstring programs = SpecialFolderPath(CSIDL_COMMON_PROGRAMS);
+    EXPECT_FALSE(CreateShortcut(L"{Programs}", L"Ghost", L"", L"C:\\ghost.exe", L"", L"", 0, true));
+    EXPECT_FALSE(CreateShortcut(L"Programs\\{DeskTop}", L"Ghost", L"", L"C:\\ghost.exe", L"", L"",
+                                0, true));
+    EXPECT_FALSE(Exists(programs + L"\\Ghost.lnk"));
+    EXPECT_FALSE(DeleteShortcut(L"{Programs}", L"Ghost"));
+}
+
+TEST(Shortcuts, BuildShortcutPathForEveryTokenAndBothVariants) {
+    std::wstring path;
+    ASSERT_TRUE(BuildShortcutPath(2, L"", L"Tessel", false, path));
+    EXPECT_EQ(SpecialFolderPath(CSIDL_STARTUP) + L"\\Tessel.lnk", path);
+    ASSERT_TRUE(BuildShortcutPath(2, L"", L"Tessel", true, path));
+    EXPECT_EQ(SpecialFolderPath(CSIDL_COMMON_STARTUP) + L"\\Tessel.lnk", path);
+    ASSERT_TRUE(BuildShortcutPath(1, L"Programs", L"Tessel", true, path));
+    EXPECT_EQ(SpecialFolderPath(CSIDL_COMMON_STARTMENU) + L"\\Programs\\Tessel.lnk", path);
+    ASSERT_TRUE(BuildShortcutPath(4, L"", L"Tessel", false, path));
+    EXPECT_EQ(SpecialFolderPath(CSIDL_APPDATA) + L"\\Microsoft\\Internet Explorer\\Quick Launch\\Tessel.lnk",
+              path);
+    ASSERT_TRUE(BuildShortcutPath(4, L"Sub", L"Tessel", true, path));
+    EXPECT_EQ(SpecialFolderPath(CSIDL_COMMON_APPDATA) +
+                  L"\\Microsoft\\Internet Explorer\\Quick Launch\\Sub\\Tessel.lnk",
+              path);
+    EXPECT_FALSE(BuildShortcutPath(0, L"", L"Tessel", true, path));
+    EXPECT_FALSE(BuildShortcutPath(5, L"", L"Tessel", true, path));
+    EXPECT_TRUE(path.empty());
+}
+
+TEST(Shortcuts, QuickLaunchShortcutAndDeletionFromBothFolders) {
+    std::wstring common, user;
+    ASSERT_TRUE(BuildShortcutPath(4, L"", L"Launcher", true, common));
+    ASSERT_TRUE(BuildShortcutPath(4, L"", L"Launcher", false, user));
+    EXPECT_TRUE(CreateShortcut(L"{QuickLaunch}", L"Launcher", L"Launch", L"C:\\launch.exe",
+                               L"-q", L"C:\\", 0, true));
+    LinkFields link;
+    ASSERT_TRUE(ReadLink(common, link));
+    EXPECT_EQ(L"-q", link.arguments);
+
+    CreateFolderPath(user.substr(0, user.rfind(L'\\')));
+    Touch(user);
+    EXPECT_TRUE(DeleteShortcut(L"{QuickLaunch}", L"Launcher"));
+    EXPECT_FALSE(Exists(common));
+    EXPECT_FALSE(Exists(user));
+    // Nothing left: the per-user deletion, the last one attempted, fails.
+    EXPECT_FALSE(DeleteShortcut(L"{QuickLaunch}", L"Launcher"));
+}
