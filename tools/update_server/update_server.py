@@ -1,0 +1,214 @@
+#!/usr/bin/python3
+"""The product's update server for development and tests.
+
+Serves FTP trees the way the update manager expects them: port 2121, the
+product's account, passive mode, binary transfers. The primary server
+(self-update tree) listens on 127.0.0.1, the secondary one (catalogue, report
+folders, packages) on 127.0.0.2, each from a folder given on the command line.
+
+For tests a server can instead be "silent": it accepts connections and never
+answers. With --log every connection, command and log-in outcome is written as
+one line, so that a test can count what the program sent.
+
+Stops cleanly on SIGTERM or SIGINT.
+"""
+
+import argparse
+import os
+import signal
+import socket
+import sys
+import threading
+
+from pyftpdlib.authorizers import DummyAuthorizer
+from pyftpdlib.handlers import FTPHandler
+from pyftpdlib.servers import FTPServer
+
+USER = "Ardwen3318"
+PASSWORD = "molvex8264"
+PORT = 2121
+# Enter folders, list them, read files and create folders: the program never
+# uploads, renames or deletes anything on the server.
+PERMISSIONS = "elrm"
+
+
+class EventLog:
+    """One line per event, flushed at once, shared by every server thread."""
+
+    def __init__(self, path):
+        self._file = open(path, "a", encoding="utf-8", buffering=1) if path else None
+        self._lock = threading.Lock()
+
+    def write(self, address, event, detail=""):
+        if not self._file:
+            return
+        with self._lock:
+            self._file.write(f"{address} {event} {detail}".rstrip() + "\n")
+
+    def close(self):
+        if self._file:
+            self._file.close()
+
+
+def make_handler(root, log, refusal_delay, passive_ports):
+    authorizer = DummyAuthorizer()
+    authorizer.add_user(USER, PASSWORD, root, perm=PERMISSIONS)
+
+    class LoggingHandler(FTPHandler):
+        def _server_address(self):
+            try:
+                return self.socket.getsockname()[0]
+            except OSError:
+                return "?"
+
+        def on_connect(self):
+            self.logged_address = self._server_address()
+            log.write(self.logged_address, "CONNECT")
+
+        def on_disconnect(self):
+            log.write(getattr(self, "logged_address", "?"), "DISCONNECT")
+
+        def on_login(self, username):
+            log.write(self.logged_address, "LOGIN", username)
+
+        def on_login_failed(self, username, password):
+            log.write(self.logged_address, "REFUSED", username)
+
+        def pre_process_command(self, line, cmd, arg):
+            detail = cmd if cmd == "PASS" else f"{cmd} {arg or ''}"
+            log.write(getattr(self, "logged_address", "?"), "CMD", detail.strip())
+            super().pre_process_command(line, cmd, arg)
+
+    LoggingHandler.authorizer = authorizer
+    LoggingHandler.auth_failed_timeout = refusal_delay
+    LoggingHandler.banner = "Tessel update server ready."
+    if passive_ports:
+        LoggingHandler.passive_ports = passive_ports
+    return LoggingHandler
+
+
+class SilentServer:
+    """Accepts connections and holds them open without ever sending a byte."""
+
+    def __init__(self, address, port, log):
+        self._log = log
+        self._address = address
+        self._listener = socket.create_server((address, port), reuse_port=False)
+        self._listener.settimeout(0.2)
+        self._clients = []
+        self._stop = threading.Event()
+        self._thread = threading.Thread(target=self._run, daemon=True)
+
+    def start(self):
+        self._thread.start()
+
+    def _run(self):
+        while not self._stop.is_set():
+            try:
+                client, _ = self._listener.accept()
+            except socket.timeout:
+                self._reap()
+                continue
+            except OSError:
+                break
+            client.setblocking(False)
+            self._clients.append(client)
+            self._log.write(self._address, "CONNECT")
+        for client in self._clients:
+            client.close()
+
+    def _reap(self):
+        """Notes clients that hung up, so a test can see that nothing is left open."""
+        for client in list(self._clients):
+            try:
+                if client.recv(4096) == b"":
+                    raise ConnectionResetError
+            except BlockingIOError:
+                continue
+            except OSError:
+                pass
+            client.close()
+            self._clients.remove(client)
+            self._log.write(self._address, "DISCONNECT")
+
+    def stop(self):
+        self._stop.set()
+        self._thread.join()
+        self._listener.close()
+
+
+def parse_port_range(text):
+    low, _, high = text.partition("-")
+    return list(range(int(low), int(high or low) + 1))
+
+
+def main(argv=None):
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    for role, default in (("primary", "127.0.0.1"), ("secondary", "127.0.0.2")):
+        group = parser.add_mutually_exclusive_group()
+        group.add_argument(f"--{role}", metavar="FOLDER",
+                           help=f"serve FOLDER as the {role} server's root")
+        group.add_argument(f"--silent-{role}", action="store_true",
+                           help=f"the {role} server accepts connections and never answers")
+        parser.add_argument(f"--{role}-address", default=default,
+                            help=f"address of the {role} server (default {default})")
+    parser.add_argument("--port", type=int, default=PORT, help=f"port (default {PORT})")
+    parser.add_argument("--passive-ports", type=parse_port_range, metavar="LOW-HIGH",
+                        help="ports for passive data connections (default: any free port)")
+    parser.add_argument("--refusal-delay", type=float, default=1.0, metavar="SECONDS",
+                        help="pause before answering a refused log-in (default 1)")
+    parser.add_argument("--log", metavar="FILE", help="append one line per event to FILE")
+    parser.add_argument("--ready-file", metavar="FILE",
+                        help="create FILE once every server listens")
+    args = parser.parse_args(argv)
+
+    log = EventLog(args.log)
+    ftp_servers, silent_servers = [], []
+    try:
+        for role in ("primary", "secondary"):
+            address = getattr(args, f"{role}_address")
+            root = getattr(args, role)
+            if getattr(args, f"silent_{role}"):
+                silent_servers.append(SilentServer(address, args.port, log))
+            elif root:
+                if not os.path.isdir(root):
+                    parser.error(f"{role} folder {root!r} does not exist")
+                handler = make_handler(os.path.abspath(root), log, args.refusal_delay,
+                                       args.passive_ports)
+                server = FTPServer((address, args.port), handler)
+                ftp_servers.append(server)
+    except OSError as error:
+        print(f"update-server: cannot listen: {error}", file=sys.stderr)
+        return 1
+    if not ftp_servers and not silent_servers:
+        parser.error("give --primary, --secondary or a --silent-* server")
+
+    def stop(signum, frame):
+        raise SystemExit(0)
+
+    signal.signal(signal.SIGTERM, stop)
+    signal.signal(signal.SIGINT, stop)
+
+    for server in silent_servers:
+        server.start()
+    if args.ready_file:
+        open(args.ready_file, "w").close()
+    try:
+        if ftp_servers:
+            # Every FTPServer shares pyftpdlib's one I/O loop: serving one serves all.
+            ftp_servers[0].serve_forever(handle_exit=False)
+        else:
+            signal.pause()
+    except SystemExit:
+        pass
+    finally:
+        for server in ftp_servers:
+            server.close_all()
+        for server in silent_servers:
+            server.stop()
+        log.close()
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

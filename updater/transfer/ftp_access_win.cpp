@@ -1,0 +1,86 @@
+#include "updater/transfer/ftp_access_win.h"
+
+#include <cwchar>
+
+#include "updater/transfer/ftp_connection_win.h"
+
+namespace {
+
+bool IsDotEntry(const wchar_t *name) {
+    return std::wcscmp(name, L".") == 0 || std::wcscmp(name, L"..") == 0;
+}
+
+bool IsFolder(const WIN32_FIND_DATAW &entry) {
+    return (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+// Windows reports an empty listing as ERROR_NO_MORE_FILES; Wine fails the
+// find-first call without setting any error.
+bool ListingWasEmpty(DWORD error) { return error == ERROR_NO_MORE_FILES || error == ERROR_SUCCESS; }
+
+}  // namespace
+
+bool CFtpAccess::Connect(const std::wstring &server, int port, const std::wstring &user,
+                         const std::wstring &password) {
+    Close();
+    m_server = server;
+    m_port = port;
+    m_user = user;
+    m_password = password;
+    return OpenFtpConnection({m_server, m_port, m_user, m_password}, kFtpAccessTimeouts,
+                             m_session, m_connection) == FtpConnectResult::kConnected;
+}
+
+void CFtpAccess::Close() {
+    m_connection.Close();
+    m_session.Close();
+}
+
+bool CFtpAccess::CreateFolder(const std::wstring &path) {
+    if (!m_connection)
+        return false;
+    return FtpCreateDirectoryW(m_connection.Get(), path.c_str()) != FALSE;
+}
+
+// Enters `folder` and hands every entry but "." and ".." to `onEntry`, in the
+// server's order. False when there is no connection, the folder cannot be entered
+// or the listing breaks off; an empty folder is a success.
+template <typename OnEntry>
+bool CFtpAccess::ForEachEntry(const std::wstring &folder, OnEntry onEntry) {
+    if (!m_connection)
+        return false;
+    if (!FtpSetCurrentDirectoryW(m_connection.Get(), folder.c_str()))
+        return false;
+
+    WIN32_FIND_DATAW entry{};
+    SetLastError(ERROR_SUCCESS);
+    CInternetHandle find(
+        FtpFindFirstFileW(m_connection.Get(), L"*.*", &entry, INTERNET_FLAG_RELOAD, 0));
+    if (!find)
+        return ListingWasEmpty(GetLastError());
+    for (;;) {
+        if (!IsDotEntry(entry.cFileName))
+            onEntry(entry);
+        if (!InternetFindNextFileW(find.Get(), &entry))
+            return GetLastError() == ERROR_NO_MORE_FILES;
+    }
+}
+
+bool CFtpAccess::ListFiles(TextListTable &files, const std::wstring &folder) {
+    files.clear();
+    return ForEachEntry(folder, [&files](const WIN32_FIND_DATAW &entry) {
+        if (IsFolder(entry))
+            return;
+        wchar_t size[16];
+        std::swprintf(size, 16, L"%d", static_cast<int>(entry.nFileSizeLow));
+        files[entry.cFileName].push_back(size);
+    });
+}
+
+bool CFtpAccess::ListFolders(TextList &folders, const std::wstring &folder) {
+    folders.clear();
+    return ForEachEntry(folder, [&folders](const WIN32_FIND_DATAW &entry) {
+        if (IsFolder(entry))
+            folders.push_back(entry.cFileName);
+    });
+}

@@ -1,0 +1,48 @@
+#ifndef UPDATER_TRANSFER_FTP_ACCESS_WIN_H
+#define UPDATER_TRANSFER_FTP_ACCESS_WIN_H
+
+#include <string>
+
+#include "common/text_list_table.h"
+#include "updater/transfer/ftp_endpoint.h"
+#include "updater/transfer/internet_handle_win.h"
+
+// Folder work on an update server: connect, create folders, list files and folders.
+// One object per use, on the user-interface thread. Every operation after Connect
+// starts from the server folder the previous one left current, so callers pass
+// absolute paths.
+class CFtpAccess {
+public:
+    CFtpAccess() = default;
+    ~CFtpAccess() { Close(); }
+    CFtpAccess(const CFtpAccess &) = delete;
+    CFtpAccess &operator=(const CFtpAccess &) = delete;
+
+    // Closes any open connection first; five attempts (see OpenFtpConnection).
+    bool Connect(const std::wstring &server, int port, const std::wstring &user,
+                 const std::wstring &password);
+    bool Connect(const FtpEndpoint &endpoint) {
+        return Connect(endpoint.server, endpoint.port, endpoint.user, endpoint.password);
+    }
+    void Close();
+    bool IsConnected() const { return static_cast<bool>(m_connection); }
+
+    bool CreateFolder(const std::wstring &path);
+    // File name -> size texts ("%d"); the table is emptied first.
+    bool ListFiles(TextListTable &files, const std::wstring &folder);
+    // Names of the sub-folders; the list is emptied first.
+    bool ListFolders(TextList &folders, const std::wstring &folder);
+
+private:
+    template <typename OnEntry>
+    bool ForEachEntry(const std::wstring &folder, OnEntry onEntry);
+
+    CInternetHandle m_session;
+    CInternetHandle m_connection;
+    std::wstring m_server;
+    int m_port = 0;
+    std::wstring m_user;
+    std::wstring m_password;
+};
+
+#endif
