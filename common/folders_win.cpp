@@ -8,8 +8,7 @@ bool CreateFolderPath(const std::wstring &path) {
     for (const std::wstring &level : FolderPathLevels(path)) {
         DWORD attrs = GetFileAttributesW(level.c_str());
         if (attrs == INVALID_FILE_ATTRIBUTES) {
-            if (!CreateDirectoryW(level.c_str(), nullptr) &&
-                GetLastError() != ERROR_ALREADY_EXISTS)
+            if (!CreateDirectoryW(level.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS)
                 return false;
             attrs = GetFileAttributesW(level.c_str());
         }

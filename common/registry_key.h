@@ -11,7 +11,7 @@
 // "HKEY_LOCAL_MACHINE\SOFTWARE\Parvoni\Tessel". The value operations act on the key
 // the object refers to; a key it opened or created is closed by Close or destruction.
 class CRegistryKey {
-public:
+  public:
     // QueryValue fails for values larger than this many bytes (a version text of at
     // most 129 characters and its terminator).
     static constexpr DWORD kQueryLimit = 260;
@@ -59,7 +59,7 @@ public:
     // Number of sub-keys plus number of values; 0 when the key cannot be opened.
     static DWORD CountEntries(HKEY root, const std::wstring &subKey);
 
-private:
+  private:
     bool OpenOrCreate(const std::wstring &path, bool create);
     bool OpenOrCreate(HKEY root, const std::wstring &subKey, bool create);
 

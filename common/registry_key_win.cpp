@@ -8,12 +8,18 @@ namespace {
 
 HKEY PredefinedKey(RegistryRoot root) {
     switch (root) {
-        case RegistryRoot::ClassesRoot: return HKEY_CLASSES_ROOT;
-        case RegistryRoot::CurrentConfig: return HKEY_CURRENT_CONFIG;
-        case RegistryRoot::CurrentUser: return HKEY_CURRENT_USER;
-        case RegistryRoot::LocalMachine: return HKEY_LOCAL_MACHINE;
-        case RegistryRoot::Users: return HKEY_USERS;
-        case RegistryRoot::None: break;
+        case RegistryRoot::ClassesRoot:
+            return HKEY_CLASSES_ROOT;
+        case RegistryRoot::CurrentConfig:
+            return HKEY_CURRENT_CONFIG;
+        case RegistryRoot::CurrentUser:
+            return HKEY_CURRENT_USER;
+        case RegistryRoot::LocalMachine:
+            return HKEY_LOCAL_MACHINE;
+        case RegistryRoot::Users:
+            return HKEY_USERS;
+        case RegistryRoot::None:
+            break;
     }
     return nullptr;
 }

@@ -45,7 +45,8 @@ std::vector<std::uint8_t> ParseHexBytes(const std::wstring &text) {
     std::vector<std::uint8_t> bytes;
     size_t i = 0;
     if (digits.size() % 2 == 1) bytes.push_back(std::uint8_t(digits[i++]));
-    for (; i + 1 < digits.size(); i += 2) bytes.push_back(std::uint8_t(digits[i] * 16 + digits[i + 1]));
+    for (; i + 1 < digits.size(); i += 2)
+        bytes.push_back(std::uint8_t(digits[i] * 16 + digits[i + 1]));
     return bytes;
 }
 

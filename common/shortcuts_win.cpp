@@ -18,17 +18,26 @@ struct FolderIds {
 
 bool FolderIdsOf(int type, FolderIds &ids) {
     switch (type) {
-        case kStartMenuFolder: ids = {CSIDL_COMMON_STARTMENU, CSIDL_STARTMENU}; return true;
-        case kStartupFolder: ids = {CSIDL_COMMON_STARTUP, CSIDL_STARTUP}; return true;
-        case kDeskTopFolder: ids = {CSIDL_COMMON_DESKTOPDIRECTORY, CSIDL_DESKTOP}; return true;
-        case kQuickLaunchFolder: ids = {CSIDL_COMMON_APPDATA, CSIDL_APPDATA}; return true;
-        default: return false;
+        case kStartMenuFolder:
+            ids = {CSIDL_COMMON_STARTMENU, CSIDL_STARTMENU};
+            return true;
+        case kStartupFolder:
+            ids = {CSIDL_COMMON_STARTUP, CSIDL_STARTUP};
+            return true;
+        case kDeskTopFolder:
+            ids = {CSIDL_COMMON_DESKTOPDIRECTORY, CSIDL_DESKTOP};
+            return true;
+        case kQuickLaunchFolder:
+            ids = {CSIDL_COMMON_APPDATA, CSIDL_APPDATA};
+            return true;
+        default:
+            return false;
     }
 }
 
 // COM for the calling thread, released only when this call started it.
 class ComScope {
-public:
+  public:
     ComScope() : started_(SUCCEEDED(CoInitialize(nullptr))) {}
     ~ComScope() {
         if (started_) CoUninitialize();
@@ -36,7 +45,7 @@ public:
     ComScope(const ComScope &) = delete;
     ComScope &operator=(const ComScope &) = delete;
 
-private:
+  private:
     bool started_;
 };
 
@@ -59,9 +68,9 @@ bool SaveShellLink(const std::wstring &file, const std::wstring &description,
     link->SetArguments(arguments.c_str());
     link->SetWorkingDirectory(workingFolder.c_str());
     IPersistFile *persist = nullptr;
-    bool saved = SUCCEEDED(link->QueryInterface(IID_IPersistFile,
-                                                reinterpret_cast<void **>(&persist))) &&
-                 SUCCEEDED(persist->Save(file.c_str(), TRUE));
+    bool saved =
+        SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void **>(&persist))) &&
+        SUCCEEDED(persist->Save(file.c_str(), TRUE));
     Release(persist);
     Release(link);
     return saved;

@@ -8,7 +8,7 @@
 // Holds a named mutex for the life of the program, so that a second copy can tell
 // that a first one is running.
 class CSingleInstanceMutex {
-public:
+  public:
     // Creates (or opens) the unowned mutex with default security.
     explicit CSingleInstanceMutex(const std::wstring &name);
     ~CSingleInstanceMutex();
@@ -19,7 +19,7 @@ public:
     bool AlreadyExists() const { return error_ == ERROR_ALREADY_EXISTS; }
     DWORD CreationError() const { return error_; }
 
-private:
+  private:
     HANDLE mutex_ = nullptr;
     DWORD error_ = 0;
 };

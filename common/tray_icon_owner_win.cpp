@@ -42,11 +42,11 @@ bool OwnerMatches(HWND owner, const std::wstring &classPrefix, const std::wstrin
 
 // Memory for one button structure inside the toolbar's process.
 class RemoteButtonBuffer {
-public:
+  public:
     explicit RemoteButtonBuffer(DWORD processId)
-        : process_(OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE |
-                                   PROCESS_QUERY_INFORMATION,
-                               FALSE, processId)) {
+        : process_(OpenProcess(
+              PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE | PROCESS_QUERY_INFORMATION,
+              FALSE, processId)) {
         if (process_)
             memory_ = VirtualAllocEx(process_, nullptr, sizeof(TrayButton),
                                      MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE);
@@ -66,7 +66,7 @@ public:
         return ReadProcessMemory(process_, address, out, size, &got) && got == size;
     }
 
-private:
+  private:
     HANDLE process_;
     void *memory_ = nullptr;
 };
@@ -93,7 +93,8 @@ HWND FindTrayIconOwnerIn(HWND toolbar, const std::wstring &classPrefix,
     RemoteButtonBuffer remote(processId);
     if (!remote.Ready()) return nullptr;
     for (LRESULT i = 0; i < count; ++i) {
-        if (!SendMessageW(toolbar, TB_GETBUTTON, WPARAM(i), reinterpret_cast<LPARAM>(remote.Address())))
+        if (!SendMessageW(toolbar, TB_GETBUTTON, WPARAM(i),
+                          reinterpret_cast<LPARAM>(remote.Address())))
             continue;
         TrayButton button;
         TrayIconRecord record;

@@ -12,7 +12,7 @@ const wchar_t kBase[] = L"HKEY_CURRENT_USER\\Software\\TesselTest";
 const wchar_t kBaseSub[] = L"Software\\TesselTest";
 
 class RegistryKeyTest : public testing::Test {
-protected:
+  protected:
     void SetUp() override { SHDeleteKeyW(HKEY_CURRENT_USER, kBaseSub); }
     void TearDown() override { SHDeleteKeyW(HKEY_CURRENT_USER, kBaseSub); }
 
@@ -161,4 +161,23 @@ TEST_F(RegistryKeyTest, DeleteKeyRemovesTheWholeTreeBothWays) {
     EXPECT_FALSE(CRegistryKey::DeleteKey(L"HKEY_CURRENT_USER\\"));
     EXPECT_FALSE(CRegistryKey::DeleteKey(L"HKCU\\Software"));
     EXPECT_TRUE(key.Open(L"HKEY_CURRENT_USER\\Software"));
+}
+
+TEST(RegistryKeyMachine, VersionRecordUnderLocalMachine) {
+    const std::wstring path = L"HKEY_LOCAL_MACHINE\\SOFTWARE\\Parvoni\\TesselTestComponent";
+    CRegistryKey key;
+    if (!key.Open(path)) {
+        ASSERT_TRUE(key.Create(path));
+    }
+    ASSERT_TRUE(key.SetValue(L"version", L"2.0.1", REG_SZ));
+    key.Close();
+    ASSERT_TRUE(key.Open(path));
+    std::wstring text;
+    EXPECT_TRUE(key.QueryValue(L"version", text, REG_SZ));
+    EXPECT_EQ(L"2.0.1", text);
+    key.Close();
+    EXPECT_EQ(1u, CRegistryKey::CountEntries(HKEY_LOCAL_MACHINE,
+                                             L"SOFTWARE\\Parvoni\\TesselTestComponent"));
+    EXPECT_TRUE(CRegistryKey::DeleteKey(path));
+    EXPECT_FALSE(key.Open(path));
 }

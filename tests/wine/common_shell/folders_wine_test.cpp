@@ -16,8 +16,8 @@ bool Exists(const std::wstring &path) {
 }
 
 void WriteFile(const std::wstring &path, DWORD attributes = FILE_ATTRIBUTE_NORMAL) {
-    HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, attributes,
-                           nullptr);
+    HANDLE h =
+        CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, attributes, nullptr);
     ASSERT_NE(INVALID_HANDLE_VALUE, h) << path;
     DWORD written = 0;
     ::WriteFile(h, "data", 4, &written, nullptr);
@@ -25,7 +25,7 @@ void WriteFile(const std::wstring &path, DWORD attributes = FILE_ATTRIBUTE_NORMA
 }
 
 class FolderTest : public testing::Test {
-protected:
+  protected:
     void SetUp() override {
         wchar_t temp[MAX_PATH];
         GetTempPathW(MAX_PATH, temp);

@@ -63,7 +63,7 @@ std::wstring SpecialFolderPath(int csidl) {
 const WORD kHotKey = MAKEWORD('P', HOTKEYF_CONTROL | HOTKEYF_ALT);
 
 class ShortcutTest : public testing::Test {
-protected:
+  protected:
     void SetUp() override {
         commonDesktop_ = SpecialFolderPath(CSIDL_COMMON_DESKTOPDIRECTORY);
         userDesktop_ = SpecialFolderPath(CSIDL_DESKTOP);
@@ -131,8 +131,8 @@ TEST(Shortcuts, StartMenuSubFolderIsCreated) {
 TEST(Shortcuts, UnknownTokenDoesNothing) {
     std::wstring programs = SpecialFolderPath(CSIDL_COMMON_PROGRAMS);
     EXPECT_FALSE(CreateShortcut(L"{Programs}", L"Ghost", L"", L"C:\\ghost.exe", L"", L"", 0, true));
-    EXPECT_FALSE(CreateShortcut(L"Programs\\{DeskTop}", L"Ghost", L"", L"C:\\ghost.exe", L"", L"",
-                                0, true));
+    EXPECT_FALSE(
+        CreateShortcut(L"Programs\\{DeskTop}", L"Ghost", L"", L"C:\\ghost.exe", L"", L"", 0, true));
     EXPECT_FALSE(Exists(programs + L"\\Ghost.lnk"));
     EXPECT_FALSE(DeleteShortcut(L"{Programs}", L"Ghost"));
 }
@@ -146,7 +146,8 @@ TEST(Shortcuts, BuildShortcutPathForEveryTokenAndBothVariants) {
     ASSERT_TRUE(BuildShortcutPath(1, L"Programs", L"Tessel", true, path));
     EXPECT_EQ(SpecialFolderPath(CSIDL_COMMON_STARTMENU) + L"\\Programs\\Tessel.lnk", path);
     ASSERT_TRUE(BuildShortcutPath(4, L"", L"Tessel", false, path));
-    EXPECT_EQ(SpecialFolderPath(CSIDL_APPDATA) + L"\\Microsoft\\Internet Explorer\\Quick Launch\\Tessel.lnk",
+    EXPECT_EQ(SpecialFolderPath(CSIDL_APPDATA) +
+                  L"\\Microsoft\\Internet Explorer\\Quick Launch\\Tessel.lnk",
               path);
     ASSERT_TRUE(BuildShortcutPath(4, L"Sub", L"Tessel", true, path));
     EXPECT_EQ(SpecialFolderPath(CSIDL_COMMON_APPDATA) +
@@ -161,8 +162,8 @@ TEST(Shortcuts, QuickLaunchShortcutAndDeletionFromBothFolders) {
     std::wstring common, user;
     ASSERT_TRUE(BuildShortcutPath(4, L"", L"Launcher", true, common));
     ASSERT_TRUE(BuildShortcutPath(4, L"", L"Launcher", false, user));
-    EXPECT_TRUE(CreateShortcut(L"{QuickLaunch}", L"Launcher", L"Launch", L"C:\\launch.exe",
-                               L"-q", L"C:\\", 0, true));
+    EXPECT_TRUE(CreateShortcut(L"{QuickLaunch}", L"Launcher", L"Launch", L"C:\\launch.exe", L"-q",
+                               L"C:\\", 0, true));
     LinkFields link;
     ASSERT_TRUE(ReadLink(common, link));
     EXPECT_EQ(L"-q", link.arguments);

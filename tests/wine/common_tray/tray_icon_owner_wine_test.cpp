@@ -10,7 +10,7 @@ namespace {
 
 // Starts tray_chain_host.exe and waits for its window chain; closes it at the end.
 class TrayChainTest : public testing::Test {
-protected:
+  protected:
     static void SetUpTestSuite() {
         std::wstring exe = GetProgramFolder() + L"\\tray_chain_host.exe";
         STARTUPINFOW si = {};
