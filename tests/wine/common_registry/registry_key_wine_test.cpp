@@ -164,7 +164,7 @@ TEST_F(RegistryKeyTest, DeleteKeyRemovesTheWholeTreeBothWays) {
 }
 
 TEST(RegistryKeyMachine, VersionRecordUnderLocalMachine) {
-    const std::wstring path = L"HKEY_LOCAL_MACHINE\\SOFTWARE\\Parvoni\\TesselTestComponent";
+    const std::wstring path = L"HKEY_LOCAL_MACHINE\\SOFTWARE\\TesselTestMaker\\Component";
     CRegistryKey key;
     if (!key.Open(path)) {
         ASSERT_TRUE(key.Create(path));
@@ -177,7 +177,8 @@ TEST(RegistryKeyMachine, VersionRecordUnderLocalMachine) {
     EXPECT_EQ(L"2.0.1", text);
     key.Close();
     EXPECT_EQ(1u, CRegistryKey::CountEntries(HKEY_LOCAL_MACHINE,
-                                             L"SOFTWARE\\Parvoni\\TesselTestComponent"));
+                                             L"SOFTWARE\\TesselTestMaker\\Component"));
     EXPECT_TRUE(CRegistryKey::DeleteKey(path));
     EXPECT_FALSE(key.Open(path));
+    EXPECT_TRUE(CRegistryKey::DeleteKey(L"HKEY_LOCAL_MACHINE\\SOFTWARE\\TesselTestMaker"));
 }

@@ -72,8 +72,8 @@ class ShortcutTest : public testing::Test {
         CreateFolderPath(userDesktop_);
     }
     void TearDown() override {
-        DeleteFileW((commonDesktop_ + L"\\Player.lnk").c_str());
-        DeleteFileW((userDesktop_ + L"\\Player.lnk").c_str());
+        DeleteFileW((commonDesktop_ + L"\\TesselTestPlayer.lnk").c_str());
+        DeleteFileW((userDesktop_ + L"\\TesselTestPlayer.lnk").c_str());
     }
 
     std::wstring commonDesktop_, userDesktop_;
@@ -82,14 +82,14 @@ class ShortcutTest : public testing::Test {
 }  // namespace
 
 TEST_F(ShortcutTest, DesktopShortcutGoesToAllUsersAndReplacesTheUsersOwn) {
-    Touch(userDesktop_ + L"\\Player.lnk");
-    EXPECT_TRUE(CreateShortcut(L"{DeskTop}", L"Player", L"Plays media",
+    Touch(userDesktop_ + L"\\TesselTestPlayer.lnk");
+    EXPECT_TRUE(CreateShortcut(L"{DeskTop}", L"TesselTestPlayer", L"Plays media",
                                L"C:\\Program Files\\Player\\Player.exe", L"/fullscreen",
                                L"C:\\Program Files\\Player", kHotKey, true));
-    EXPECT_FALSE(Exists(userDesktop_ + L"\\Player.lnk"));
+    EXPECT_FALSE(Exists(userDesktop_ + L"\\TesselTestPlayer.lnk"));
 
     LinkFields link;
-    ASSERT_TRUE(ReadLink(commonDesktop_ + L"\\Player.lnk", link));
+    ASSERT_TRUE(ReadLink(commonDesktop_ + L"\\TesselTestPlayer.lnk", link));
     EXPECT_EQ(0, lstrcmpiW(L"C:\\Program Files\\Player\\Player.exe", link.target.c_str()))
         << link.target;
     EXPECT_EQ(L"Plays media", link.description);
@@ -99,17 +99,19 @@ TEST_F(ShortcutTest, DesktopShortcutGoesToAllUsersAndReplacesTheUsersOwn) {
 }
 
 TEST_F(ShortcutTest, OverwriteFalseKeepsAnExistingShortcut) {
-    ASSERT_TRUE(CreateShortcut(L"{desktop}", L"\\Player", L"first", L"C:\\first.exe", L"", L"C:\\",
-                               0, true));
-    Touch(userDesktop_ + L"\\Player.lnk");
-    CreateShortcut(L"{DeskTop}", L"Player", L"second", L"C:\\second.exe", L"", L"C:\\", 0, false);
+    ASSERT_TRUE(CreateShortcut(L"{desktop}", L"\\TesselTestPlayer", L"first", L"C:\\first.exe", L"",
+                               L"C:\\", 0, true));
+    Touch(userDesktop_ + L"\\TesselTestPlayer.lnk");
+    CreateShortcut(L"{DeskTop}", L"TesselTestPlayer", L"second", L"C:\\second.exe", L"", L"C:\\", 0,
+                   false);
     LinkFields link;
-    ASSERT_TRUE(ReadLink(commonDesktop_ + L"\\Player.lnk", link));
+    ASSERT_TRUE(ReadLink(commonDesktop_ + L"\\TesselTestPlayer.lnk", link));
     EXPECT_EQ(L"first", link.description);
-    EXPECT_TRUE(Exists(userDesktop_ + L"\\Player.lnk"));
+    EXPECT_TRUE(Exists(userDesktop_ + L"\\TesselTestPlayer.lnk"));
 
-    CreateShortcut(L"{DeskTop}", L"Player", L"second", L"C:\\second.exe", L"", L"C:\\", 0, true);
-    ASSERT_TRUE(ReadLink(commonDesktop_ + L"\\Player.lnk", link));
+    CreateShortcut(L"{DeskTop}", L"TesselTestPlayer", L"second", L"C:\\second.exe", L"", L"C:\\", 0,
+                   true);
+    ASSERT_TRUE(ReadLink(commonDesktop_ + L"\\TesselTestPlayer.lnk", link));
     EXPECT_EQ(L"second", link.description);
 }
 
@@ -130,11 +132,12 @@ TEST(Shortcuts, StartMenuSubFolderIsCreated) {
 
 TEST(Shortcuts, UnknownTokenDoesNothing) {
     std::wstring programs = SpecialFolderPath(CSIDL_COMMON_PROGRAMS);
-    EXPECT_FALSE(CreateShortcut(L"{Programs}", L"Ghost", L"", L"C:\\ghost.exe", L"", L"", 0, true));
-    EXPECT_FALSE(
-        CreateShortcut(L"Programs\\{DeskTop}", L"Ghost", L"", L"C:\\ghost.exe", L"", L"", 0, true));
-    EXPECT_FALSE(Exists(programs + L"\\Ghost.lnk"));
-    EXPECT_FALSE(DeleteShortcut(L"{Programs}", L"Ghost"));
+    EXPECT_FALSE(CreateShortcut(L"{Programs}", L"TesselTestGhost", L"", L"C:\\ghost.exe", L"", L"",
+                                0, true));
+    EXPECT_FALSE(CreateShortcut(L"Programs\\{DeskTop}", L"TesselTestGhost", L"", L"C:\\ghost.exe",
+                                L"", L"", 0, true));
+    EXPECT_FALSE(Exists(programs + L"\\TesselTestGhost.lnk"));
+    EXPECT_FALSE(DeleteShortcut(L"{Programs}", L"TesselTestGhost"));
 }
 
 TEST(Shortcuts, BuildShortcutPathForEveryTokenAndBothVariants) {
@@ -160,19 +163,19 @@ TEST(Shortcuts, BuildShortcutPathForEveryTokenAndBothVariants) {
 
 TEST(Shortcuts, QuickLaunchShortcutAndDeletionFromBothFolders) {
     std::wstring common, user;
-    ASSERT_TRUE(BuildShortcutPath(4, L"", L"Launcher", true, common));
-    ASSERT_TRUE(BuildShortcutPath(4, L"", L"Launcher", false, user));
-    EXPECT_TRUE(CreateShortcut(L"{QuickLaunch}", L"Launcher", L"Launch", L"C:\\launch.exe", L"-q",
-                               L"C:\\", 0, true));
+    ASSERT_TRUE(BuildShortcutPath(4, L"", L"TesselTestLauncher", true, common));
+    ASSERT_TRUE(BuildShortcutPath(4, L"", L"TesselTestLauncher", false, user));
+    EXPECT_TRUE(CreateShortcut(L"{QuickLaunch}", L"TesselTestLauncher", L"Launch",
+                               L"C:\\launch.exe", L"-q", L"C:\\", 0, true));
     LinkFields link;
     ASSERT_TRUE(ReadLink(common, link));
     EXPECT_EQ(L"-q", link.arguments);
 
     CreateFolderPath(user.substr(0, user.rfind(L'\\')));
     Touch(user);
-    EXPECT_TRUE(DeleteShortcut(L"{QuickLaunch}", L"Launcher"));
+    EXPECT_TRUE(DeleteShortcut(L"{QuickLaunch}", L"TesselTestLauncher"));
     EXPECT_FALSE(Exists(common));
     EXPECT_FALSE(Exists(user));
     // Nothing left: the per-user deletion, the last one attempted, fails.
-    EXPECT_FALSE(DeleteShortcut(L"{QuickLaunch}", L"Launcher"));
+    EXPECT_FALSE(DeleteShortcut(L"{QuickLaunch}", L"TesselTestLauncher"));
 }

@@ -1,8 +1,9 @@
-// Stands in for the shell: a top-level "Shell_TrayWnd" window (titled
-// "TesselTestTray", so that tests tell it from Wine's own) with the chain
-// TrayNotifyWnd > SysPager > ToolbarWindow32, whose buttons carry icon records
+// Stands in for the shell: a top-level window with the chain
+// TrayNotifyWnd > SysPager > ToolbarWindow32 below it, whose buttons carry icon records
 // for two owner windows. A third window owns no icon. Closing the tray window
-// ends the program.
+// ends the program. The top-level window has a class of its own rather than
+// "Shell_TrayWnd", so that other tests running meanwhile never take it for the
+// notification area.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -48,7 +49,7 @@ HWND TopLevel(const wchar_t *cls, const wchar_t *title) {
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_BAR_CLASSES};
     InitCommonControlsEx(&icc);
-    Register(L"Shell_TrayWnd", TrayProc);
+    Register(L"TesselTestTrayWnd", TrayProc);
     Register(L"TrayNotifyWnd", DefWindowProcW);
     Register(L"SysPager", DefWindowProcW);
     Register(L"TesselIconOwner", DefWindowProcW);
@@ -61,7 +62,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     gRecords[0] = {messenger, 1, WM_APP, {}};
     gRecords[1] = {player, 2008, WM_APP, {}};
 
-    HWND tray = TopLevel(L"Shell_TrayWnd", L"TesselTestTray");
+    HWND tray = TopLevel(L"TesselTestTrayWnd", L"TesselTestTray");
     HWND pager = Child(L"SysPager", Child(L"TrayNotifyWnd", tray));
     HWND toolbar = CreateWindowExW(0, TOOLBARCLASSNAMEW, L"", WS_CHILD | WS_VISIBLE, 0, 0, 200, 30,
                                    pager, nullptr, GetModuleHandleW(nullptr), nullptr);

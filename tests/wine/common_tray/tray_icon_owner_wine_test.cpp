@@ -21,7 +21,7 @@ class TrayChainTest : public testing::Test {
             return;
         CloseHandle(host_.hThread);
         for (int i = 0; i < 200 && !tray_; ++i) {
-            tray_ = FindWindowW(L"Shell_TrayWnd", L"TesselTestTray");
+            tray_ = FindWindowW(L"TesselTestTrayWnd", L"TesselTestTray");
             if (!tray_) Sleep(50);
         }
     }
