@@ -1,5 +1,6 @@
 #include "common/shortcut_path.h"
 
+#include "common/paths.h"
 #include "common/text.h"
 
 const wchar_t kQuickLaunchBelowAppData[] = L"\\Microsoft\\Internet Explorer\\Quick Launch\\";
@@ -30,7 +31,8 @@ bool ParseShortcutFolder(const std::wstring &folder, ShortcutFolderText &out) {
         std::wstring token = entry.token;
         if (!StartsWithNoCase(folder, token)) continue;
         out.type = entry.type;
-        out.subFolder = StripTrailing(SkipLeadingBackslashes(folder.substr(token.size())), L'\\');
+        out.subFolder = StripTrailing(
+            SkipLeadingBackslashes(NormaliseLocalPath(folder.substr(token.size()))), L'\\');
         return true;
     }
     return false;

@@ -15,7 +15,7 @@ enum ShortcutFolderType {
 
 struct ShortcutFolderText {
     int type = kNoShortcutFolder;
-    std::wstring subFolder;  // without leading or trailing backslashes; may be empty
+    std::wstring subFolder;  // normalised, without leading or trailing backslashes; may be empty
 };
 
 // Matches a token at the start of `folder` (letter case ignored). False, with type

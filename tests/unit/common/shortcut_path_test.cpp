@@ -19,6 +19,9 @@ TEST(ShortcutFolder, TokensMatchAtTheStartInAnyCase) {
     ASSERT_TRUE(ParseShortcutFolder(L"{QuickLaunch}\\\\Sub\\", f));
     EXPECT_EQ(kQuickLaunchFolder, f.type);
     EXPECT_EQ(L"Sub", f.subFolder);
+
+    ASSERT_TRUE(ParseShortcutFolder(L"{StartMenu}Programs\\\\Tools/Extra", f));
+    EXPECT_EQ(L"Programs\\Tools\\Extra", f.subFolder);
 }
 
 TEST(ShortcutFolder, UnknownOrMisplacedTokensAreRejected) {
