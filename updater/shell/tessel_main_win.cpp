@@ -1,3 +1,8 @@
 #include <windows.h>
 
-int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) { return 0; }
+#include "updater/shell/update_manager_app_win.h"
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR arguments, int) {
+    CUpdateManagerApp app(instance);
+    return app.Run(arguments);
+}

@@ -1,0 +1,131 @@
+#include "updater/shell/update_manager_app_win.h"
+
+#include <commctrl.h>
+
+#include "common/folders.h"
+#include "common/registry_key.h"
+#include "common/system_folders.h"
+#include "updater/identify/device_info_win.h"
+#include "updater/identify/windows_version_win.h"
+#include "updater/shell/autostart_win.h"
+#include "updater/shell/device_profile.h"
+#include "updater/shell/shell_messages_win.h"
+#include "updater/shell/startup_rules.h"
+
+CUpdateManagerApp::CUpdateManagerApp(HINSTANCE instance)
+    : m_instance(instance), m_mutex(kSingleInstanceName), m_latestVersion(kOwnVersion) {
+    RegisterShellMessages();
+}
+
+CUpdateManagerApp::~CUpdateManagerApp() { SetMainWindow(nullptr); }
+
+int CUpdateManagerApp::Run(const wchar_t *arguments) {
+    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_LISTVIEW_CLASSES | ICC_PROGRESS_CLASS};
+    InitCommonControlsEx(&controls);
+
+    int exitCode = 0;
+    if (InitInstance(arguments ? arguments : L""))
+        exitCode = MessageLoop();
+    ExitInstance();
+    return exitCode;
+}
+
+bool CUpdateManagerApp::InitInstance(const std::wstring &arguments) {
+    IdentifyDevice();
+
+    if (m_mutex.AlreadyExists()) {
+        m_secondCopy = true;
+        BringFirstCopyForward();
+        return false;
+    }
+
+    RecordOwnVersion();
+    RemoveAutostart();
+    if (UpdateSelf())
+        return false;
+
+    if (!RegisterMainWindowClass())
+        return false;
+    m_mainWindow = MakeMainDialog();
+    if (!m_mainWindow->Create(m_instance))
+        return false;
+    SetMainWindow(m_mainWindow.get());
+
+    // Leftovers of an earlier self-update or installation.
+    DeleteFolderTree(TempFolderOf(GetProgramFolder()));
+
+    if (!IsWindowsStartArgument(arguments))
+        SendMessageW(m_mainWindow->Handle(), WM_APP_ACTIVATE, 1, 0);
+    return true;
+}
+
+void CUpdateManagerApp::IdentifyDevice() {
+    DeviceIdentity identity;
+    for (const wchar_t *family : {L"MID", L"CMPC"}) {
+        CDeviceInfo device;
+        if (device.Identify(family)) {
+            identity = {family, device.ModelName(), device.ModelSuffix(), device.Serial()};
+            break;
+        }
+    }
+    std::wstring productName;
+    GetWindowsProductName(productName);
+    SetDeviceProfile(BuildDeviceProfile(identity, productName));
+}
+
+void CUpdateManagerApp::BringFirstCopyForward() {
+    // Not found while the first copy is still starting up: this copy just ends.
+    HWND first = FindWindowW(kMainWindowClass, nullptr);
+    if (!first)
+        return;
+    ShowWindow(first, SW_SHOWNORMAL);
+    SetForegroundWindow(first);
+    SetFocus(first);
+    SendMessageW(first, WM_APP_ACTIVATE, 0, 0);
+}
+
+void CUpdateManagerApp::RecordOwnVersion() {
+    const std::wstring path = ProductKeyPath(GetDeviceProfile().family);
+    CRegistryKey key;
+    if (!key.Open(path) && !key.Create(path))
+        return;
+    key.SetValue(L"version", kOwnVersion, REG_SZ);
+    key.SetValue(L"Run", GetProgramFolder() + kProgramFileName, REG_SZ);
+}
+
+bool CUpdateManagerApp::RegisterMainWindowClass() {
+    // The dialog class under the name a second copy looks for; dialog 102 names it.
+    WNDCLASSW windowClass{};
+    if (!GetClassInfoW(m_instance, WC_DIALOG, &windowClass))
+        return false;
+    windowClass.lpszClassName = kMainWindowClass;
+    windowClass.hInstance = m_instance;
+    return RegisterClassW(&windowClass) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+}
+
+int CUpdateManagerApp::MessageLoop() {
+    MSG message;
+    BOOL got;
+    while ((got = GetMessageW(&message, nullptr, 0, 0)) != 0) {
+        if (got == -1)
+            break;
+        // Thread messages (the notification-area messages) have no window: consumed.
+        if (!message.hwnd)
+            continue;
+        HWND main = m_mainWindow ? m_mainWindow->Handle() : nullptr;
+        if (main && IsDialogMessageW(main, &message))
+            continue;
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+    return got == 0 ? static_cast<int>(message.wParam) : 0;
+}
+
+void CUpdateManagerApp::ExitInstance() {
+    // A second copy leaves the folder alone: the first copy may be downloading into it.
+    if (m_secondCopy)
+        return;
+    const std::wstring temp = TempFolderOf(GetProgramFolder());
+    if (GetFileAttributesW(temp.c_str()) != INVALID_FILE_ATTRIBUTES)
+        DeleteFolderTree(temp);
+}

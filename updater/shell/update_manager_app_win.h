@@ -1,0 +1,53 @@
+#ifndef UPDATER_SHELL_UPDATE_MANAGER_APP_WIN_H
+#define UPDATER_SHELL_UPDATE_MANAGER_APP_WIN_H
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+
+#include "common/single_instance_mutex.h"
+#include "common/text_list_table.h"
+#include "updater/shell/main_dlg_win.h"
+
+class CFtpAccess;
+
+// The update manager from launch to exit: fixes the device profile, refuses a
+// second copy (bringing the first forward), records its version, removes the
+// autostart entry, checks for a newer version of itself, then runs the hidden
+// main window until it closes. The temporary folder is removed at start and exit.
+class CUpdateManagerApp {
+public:
+    explicit CUpdateManagerApp(HINSTANCE instance);
+    ~CUpdateManagerApp();
+    CUpdateManagerApp(const CUpdateManagerApp &) = delete;
+    CUpdateManagerApp &operator=(const CUpdateManagerApp &) = delete;
+
+    // `arguments`: the command line without the program name. Returns the exit code.
+    int Run(const wchar_t *arguments);
+
+    const TextList &VersionFolders() const { return m_versionFolders; }
+    const std::wstring &LatestVersion() const { return m_latestVersion; }
+
+private:
+    bool InitInstance(const std::wstring &arguments);
+    void IdentifyDevice();
+    void BringFirstCopyForward();
+    void RecordOwnVersion();
+    // True when a newer version's setup took over (or its download was cancelled):
+    // the program then ends.
+    bool UpdateSelf();
+    bool FindLatestVersion(CFtpAccess &connection);
+    bool RegisterMainWindowClass();
+    int MessageLoop();
+    void ExitInstance();
+
+    HINSTANCE m_instance;
+    CSingleInstanceMutex m_mutex;
+    bool m_secondCopy = false;
+    std::unique_ptr<CMainDlg> m_mainWindow;
+    TextList m_versionFolders;
+    std::wstring m_latestVersion;
+};
+
+#endif
