@@ -56,6 +56,8 @@ public:
         window_ = CreateDialogIndirectParamW(
             g_module, reinterpret_cast<const DLGTEMPLATE *>(copy.data()), nullptr, PlainDialog, 0);
         if (window_) {
+            // Not "Setup Wizard": tests running beside this one look for that title.
+            SetWindowTextW(window_, (L"Template " + std::to_wstring(id)).c_str());
             SetWindowPos(window_, HWND_TOP, 0, 0, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
             UpdateWindow(window_);
             Pump(150);
