@@ -1,9 +1,24 @@
+// The install and uninstall engines and their worker controls.
 #ifndef SETUP_ENGINE_ENGINE_CONTROL_WIN_H
 #define SETUP_ENGINE_ENGINE_CONTROL_WIN_H
 
 #include <windows.h>
 
+#include <memory>
+#include <mutex>
 #include <string>
+
+struct SetupSettings;
+class EngineChannel;
+class EngineJob;
+
+// Where an engine takes its package and settings from. The defaults are what
+// the program itself uses: its own file (searched for the engine's marker) and
+// the process-wide settings. Tests hand in a package file and a record.
+struct EngineSource {
+    std::wstring package;                     // empty: this program's own file
+    const SetupSettings *settings = nullptr;  // null: ProcessSetupSettings()
+};
 
 // The progress bar of a setup progress page (control 1014) together with the
 // engine that runs behind it on a worker thread. The page creates one, attaches
@@ -34,18 +49,57 @@ public:
 
     // The registered WM_UNZIP message of this kind of engine.
     virtual UINT Message() const = 0;
+
+protected:
+    explicit CEngineControl(EngineSource source) : source_(std::move(source)) {}
+
+    // Both run on the user-interface thread inside Start, with the settings as
+    // they stand then. The job gets its own copy, so the worker never reads
+    // the settings the pages may change.
+    virtual void CloseProduct(const SetupSettings &settings) = 0;
+    virtual std::unique_ptr<EngineJob> MakeJob(const SetupSettings &settings,
+                                               const std::wstring &package) = 0;
+
+private:
+    friend class EngineChannel;
+    static unsigned __stdcall WorkerMain(void *control);
+    void SetItemText(const std::wstring &text);
+
+    EngineSource source_;
+    HWND bar_ = nullptr;
+    HANDLE thread_ = nullptr;
+    DWORD threadId_ = 0;
+    HANDLE events_[2] = {nullptr, nullptr};  // stop request, done
+    std::unique_ptr<EngineJob> job_;
+    std::unique_ptr<EngineChannel> channel_;
+    mutable std::mutex itemLock_;
+    std::wstring itemText_;
 };
 
 // The install engine ("CProgressInstall::WM_UNZIP").
 class CProgressInstall : public CEngineControl {
 public:
+    CProgressInstall() = default;
+    explicit CProgressInstall(EngineSource source) : CEngineControl(std::move(source)) {}
     UINT Message() const override;
+
+protected:
+    void CloseProduct(const SetupSettings &settings) override;
+    std::unique_ptr<EngineJob> MakeJob(const SetupSettings &settings,
+                                       const std::wstring &package) override;
 };
 
 // The uninstall engine ("CProgressUninstall::WM_UNZIP").
 class CProgressUninstall : public CEngineControl {
 public:
+    CProgressUninstall() = default;
+    explicit CProgressUninstall(EngineSource source) : CEngineControl(std::move(source)) {}
     UINT Message() const override;
+
+protected:
+    void CloseProduct(const SetupSettings &settings) override;
+    std::unique_ptr<EngineJob> MakeJob(const SetupSettings &settings,
+                                       const std::wstring &package) override;
 };
 
 #endif

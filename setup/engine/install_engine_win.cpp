@@ -1,0 +1,214 @@
+#include <windows.h>
+
+#include "common/folders.h"
+#include "common/registry_key.h"
+#include "common/shortcuts.h"
+#include "common/text.h"
+#include "setup/archive/payload_archive.h"
+#include "setup/engine/close_application_win.h"
+#include "setup/engine/engine_control_win.h"
+#include "setup/engine/engine_job_win.h"
+#include "setup/engine/install_script.h"
+#include "setup/engine/uninstall_record.h"
+#include "setup/script/folder_tokens.h"
+#include "setup/script/script_line.h"
+#include "setup/script/setup_startup.h"
+#include "setup/script/value_escaping.h"
+
+namespace {
+
+// REG_DWORD data is read from its ANSI form.
+std::string ToAnsiText(const std::wstring &text) {
+    if (text.empty()) return std::string();
+    int n = WideCharToMultiByte(CP_ACP, 0, text.c_str(), int(text.size()), nullptr, 0, nullptr,
+                                nullptr);
+    if (n <= 0) return std::string();
+    std::string bytes(size_t(n), '\0');
+    WideCharToMultiByte(CP_ACP, 0, text.c_str(), int(text.size()), &bytes[0], n, nullptr, nullptr);
+    return bytes;
+}
+
+// What the extraction callback moves the bar with.
+struct ProgressRecord {
+    double total = 0;
+    double done = 0;
+    EngineChannel *owner = nullptr;
+};
+
+bool OnChunkWritten(DWORD bytesWritten, void *data) {
+    ProgressRecord &progress = *static_cast<ProgressRecord *>(data);
+    progress.done += bytesWritten;
+    progress.owner->Progress(progress.done, progress.total);
+    return true;
+}
+
+class InstallJob : public EngineJob {
+public:
+    InstallJob(const SetupSettings &settings, std::wstring package)
+        : settings_(settings), folders_(settings.Folders()), package_(std::move(package)) {}
+
+    void Run(EngineChannel &channel) override {
+        channel.BeginProgress();
+        progress_ = ProgressRecord{settings_.RequiredBytes, 0, &channel};
+        PayloadLocation where = package_.empty() ? LocatePayload(kInstallerIdentifier)
+                                                 : LocatePayloadIn(package_, kInstallerIdentifier);
+        if (where.found) {
+            ArchiveHandle archive =
+                OpenArchive(where.path.c_str(), 0, DWORD(where.offset), kArchivePath);
+            if (archive) {
+                ArchiveEntry count;
+                if (GetEntry(archive, -1, &count) == archive_result::kOk)
+                    InstallEntries(archive, count.index, channel);
+                CloseArchive(archive);
+            }
+        }
+        if (!uninstaller_.empty()) {
+            AppendRecord();
+            Register();
+        }
+        lists_.Clear();
+        channel.Finished();
+    }
+
+private:
+    std::wstring Expand(const std::wstring &text) const {
+        return UnescapeValue(ExpandFolderTokens(text, folders_));
+    }
+
+    DWORD Extract(ArchiveHandle archive, int index, const std::wstring &target,
+                  EngineChannel &channel) {
+        DWORD r = ExtractEntry(archive, index, target.c_str(), 0, kArchivePath, channel.Events(),
+                               OnChunkWritten, &progress_);
+        if (r == archive_result::kStopped) channel.NoteStopped();
+        return r;
+    }
+
+    void InstallEntries(ArchiveHandle archive, int count, EngineChannel &channel) {
+        for (int index = 0; index < count && !channel.StopRequested(); ++index) {
+            ArchiveEntry entry;
+            if (GetEntry(archive, index, &entry) != archive_result::kOk) continue;
+            const std::wstring name = StripTrailing(entry.name, L'/');
+            const size_t slash = name.find(L'/');
+            if (slash == 0) continue;
+            const bool folder = (entry.attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+            if (slash == std::wstring::npos) {
+                if (EqualsNoCase(name, kUninstallerEntryName))
+                    InstallUninstaller(archive, index, channel);
+                continue;
+            }
+            const std::wstring section = name.substr(0, slash);
+            if (EqualsNoCase(section, L"File"))
+                InstallFile(archive, index, name.substr(slash + 1), folder, channel);
+            else if (EqualsNoCase(section, L"Registry"))
+                WriteRegistryValue(name);
+            else if (EqualsNoCase(section, L"Shortcut"))
+                MakeShortcut(name);
+        }
+    }
+
+    void InstallUninstaller(ArchiveHandle archive, int index, EngineChannel &channel) {
+        const std::wstring target = UnescapeValue(settings_.InstallDir + L"\\" + kUninstallerEntryName);
+        CreateFolderPath(UnescapeValue(settings_.InstallDir));
+        // A stopped extraction leaves part of a program: it gets no record and
+        // the product no Uninstall key that would start it.
+        if (Extract(archive, index, target, channel) != archive_result::kStopped)
+            uninstaller_ = target;
+    }
+
+    void InstallFile(ArchiveHandle archive, int index, const std::wstring &remainder,
+                     bool folder, EngineChannel &channel) {
+        FileTarget target;
+        if (!ParseFileTarget(remainder, folder, target)) return;
+        lists_.files.push_back({target.folder, target.relative});
+        const std::wstring full = Expand(target.folder + L"\\" + target.relative);
+        channel.ItemChanged(full);
+        if (folder) {
+            CreateFolderPath(full);
+            return;
+        }
+        size_t last = full.rfind(L'\\');
+        if (last != std::wstring::npos) CreateFolderPath(full.substr(0, last));
+        Extract(archive, index, full, channel);
+    }
+
+    void WriteRegistryValue(const std::wstring &name) {
+        RegistryLine line = ParseRegistryLine(name);
+        if (!line.keyPath.empty() && !line.valueName.empty())
+            lists_.registry.push_back({line.keyPath, line.valueName});
+        const std::wstring key = Expand(line.keyPath), value = Expand(line.valueName),
+                           data = Expand(line.data), type = Expand(line.type);
+        if (key.empty() || value.empty()) return;
+        const bool text = EqualsNoCase(type, L"REG_SZ");
+        if (!text && !EqualsNoCase(type, L"REG_DWORD")) return;
+        CRegistryKey registry;
+        if (!registry.Open(key) && !registry.Create(key)) return;
+        if (text)
+            registry.SetValue(value, data, REG_SZ);
+        else
+            registry.SetValue(value, DWORD(ParseDwordData(ToAnsiText(data))), REG_DWORD);
+        registry.Close();
+    }
+
+    void MakeShortcut(const std::wstring &name) {
+        ShortcutLine line = ParseShortcutLine(name);
+        if (!line.folder.empty() && !line.name.empty() && !line.target.empty())
+            lists_.shortcuts.push_back({line.folder, line.name});
+        const std::wstring folder = Expand(line.folder), link = Expand(line.name),
+                           description = Expand(line.description), target = Expand(line.target),
+                           arguments = Expand(line.arguments);
+        if (folder.empty() || link.empty() || target.empty() || !IsShortcutFolder(folder)) return;
+        CreateShortcut(folder, link, description, target, arguments, WorkingFolderOf(target), 0,
+                       true);
+    }
+
+    // The record goes after the uninstaller's image, behind the uninstaller
+    // marker. A file that cannot be opened for writing (a read-only entry)
+    // gets none.
+    void AppendRecord() {
+        HANDLE file = CreateFileW(uninstaller_.c_str(), GENERIC_READ | GENERIC_WRITE,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file == INVALID_HANDLE_VALUE) return;
+        ArchiveHandle record = CreateArchiveAppended(uninstaller_.c_str(), file, kUninstallerIdentifier);
+        if (record) {
+            for (const std::wstring &line : UninstallRecordLines(settings_, lists_))
+                AddFolderEntry(record, line.c_str());
+            CloseArchive(record);
+        }
+        CloseHandle(file);
+    }
+
+    void Register() {
+        const std::wstring path = UninstallKeyPath(settings_.Title);
+        if (path.empty()) return;
+        CRegistryKey key;
+        if (!key.Open(path) && !key.Create(path)) return;
+        key.SetValue(L"DisplayName", ProductCaption(settings_), REG_SZ);
+        if (!settings_.Version.empty()) key.SetValue(L"DisplayVersion", settings_.Version, REG_SZ);
+        key.SetValue(L"UninstallString", UninstallCommandLine(settings_.InstallDir), REG_SZ);
+        key.Close();
+    }
+
+    const SetupSettings settings_;
+    const SetupFolders folders_;
+    const std::wstring package_;
+    ProgressRecord progress_;
+    RecordLists lists_;
+    std::wstring uninstaller_;  // where the uninstaller was extracted to
+};
+
+}  // namespace
+
+UINT CProgressInstall::Message() const {
+    static const UINT message = RegisterWindowMessageW(L"CProgressInstall::WM_UNZIP");
+    return message;
+}
+
+void CProgressInstall::CloseProduct(const SetupSettings &settings) {
+    CloseRunningApplication(settings.Name, settings.Title);
+}
+
+std::unique_ptr<EngineJob> CProgressInstall::MakeJob(const SetupSettings &settings,
+                                                     const std::wstring &package) {
+    return std::unique_ptr<EngineJob>(new InstallJob(settings, package));
+}

@@ -1,0 +1,141 @@
+#include <windows.h>
+
+#include <deque>
+
+#include "common/registry_key.h"
+#include "common/shortcuts.h"
+#include "common/text.h"
+#include "setup/archive/payload_archive.h"
+#include "setup/engine/close_application_win.h"
+#include "setup/engine/engine_control_win.h"
+#include "setup/engine/engine_job_win.h"
+#include "setup/engine/uninstall_record.h"
+#include "setup/script/folder_tokens.h"
+#include "setup/script/setup_startup.h"
+#include "setup/script/value_escaping.h"
+
+namespace {
+
+// Deletes a recorded file, read-only ones included (the installation may have
+// made them so); a file that stays keeps its attributes.
+void DeleteRecordedFile(const std::wstring &path) {
+    DWORD attributes = GetFileAttributesW(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) return;
+    if (attributes & FILE_ATTRIBUTE_READONLY)
+        SetFileAttributesW(path.c_str(), attributes & ~DWORD(FILE_ATTRIBUTE_READONLY));
+    if (!DeleteFileW(path.c_str()) && (attributes & FILE_ATTRIBUTE_READONLY))
+        SetFileAttributesW(path.c_str(), attributes);
+}
+
+// RemoveDirectoryW removes only empty folders.
+void RemoveEmptyFolder(const std::wstring &path) {
+    std::wstring folder = path;
+    while (!folder.empty() && (folder.back() == L'/' || folder.back() == L'\\')) folder.pop_back();
+    if (folder.size() > 3 && IsFullyQualifiedPath(folder)) RemoveDirectoryW(folder.c_str());
+}
+
+class UninstallJob : public EngineJob {
+public:
+    UninstallJob(const SetupSettings &settings, std::wstring package)
+        : settings_(settings), folders_(settings.Folders()), package_(std::move(package)) {}
+
+    void Run(EngineChannel &channel) override {
+        channel.BeginProgress();
+        PayloadLocation where = package_.empty() ? LocatePayload(kUninstallerIdentifier)
+                                                 : LocatePayloadIn(package_, kUninstallerIdentifier);
+        ArchiveHandle record =
+            where.found ? OpenArchive(where.path.c_str(), 0, DWORD(where.offset), kArchivePath)
+                        : nullptr;
+        if (record) {
+            bool complete = true;
+            ArchiveEntry count;
+            if (GetEntry(record, -1, &count) == archive_result::kOk)
+                complete = RemoveEntries(record, count.index, channel);
+            for (const std::wstring &folder : folderList_) RemoveEmptyFolder(folder);
+            RemoveEmptyFolder(settings_.InstallDir);
+            CloseArchive(record);
+            // After a stop the product stays registered, so that its
+            // uninstaller can be run again for what is left.
+            if (complete) {
+                const std::wstring key = UninstallKeyPath(UnescapeValue(settings_.Title));
+                if (!key.empty()) CRegistryKey::DeleteKey(key);
+            }
+        }
+        folderList_.clear();
+        channel.Finished();
+    }
+
+private:
+    std::wstring Expand(const std::wstring &text) const {
+        return UnescapeValue(ExpandFolderTokens(text, folders_));
+    }
+
+    // False when a stop request ended the walk before its last entry.
+    bool RemoveEntries(ArchiveHandle record, int count, EngineChannel &channel) {
+        double done = 0;
+        for (int index = 0; index < count; ++index) {
+            if (channel.StopRequested()) return false;
+            ArchiveEntry entry;
+            if (GetEntry(record, index, &entry) == archive_result::kOk) {
+                RecordAction action = ParseRecordEntry(entry.name);
+                switch (action.kind) {
+                case RecordAction::Kind::File: RemoveFile(action, channel); break;
+                case RecordAction::Kind::Registry: RemoveValue(action); break;
+                case RecordAction::Kind::Shortcut:
+                    DeleteShortcut(UnescapeValue(action.first), UnescapeValue(action.second));
+                    break;
+                case RecordAction::Kind::None: break;
+                }
+            }
+            done += 1;
+            channel.Progress(done, count);
+        }
+        return true;
+    }
+
+    void RemoveFile(const RecordAction &action, EngineChannel &channel) {
+        const std::wstring path = Expand(action.first + L"\\" + action.second);
+        if (!path.empty() && path.back() == L'/') {
+            // Walked from the head after every file is gone: inner folders first.
+            folderList_.push_front(path);
+            return;
+        }
+        channel.ItemChanged(path);
+        if (path.size() > 3 && IsFullyQualifiedPath(path)) DeleteRecordedFile(path);
+    }
+
+    void RemoveValue(const RecordAction &action) {
+        const std::wstring keyPath = Expand(action.first), value = Expand(action.second);
+        CRegistryKey key;
+        if (key.Open(keyPath)) {
+            key.DeleteValue(value);
+            key.Close();
+        }
+        std::wstring rootName, rest;
+        if (SplitRootPrefix(keyPath, rootName, rest) &&
+            CRegistryKey::CountEntries(RegistryRootKey(rootName), rest) == 0)
+            CRegistryKey::DeleteKey(keyPath);
+    }
+
+    const SetupSettings settings_;
+    const SetupFolders folders_;
+    const std::wstring package_;
+    std::deque<std::wstring> folderList_;
+};
+
+}  // namespace
+
+UINT CProgressUninstall::Message() const {
+    static const UINT message = RegisterWindowMessageW(L"CProgressUninstall::WM_UNZIP");
+    return message;
+}
+
+void CProgressUninstall::CloseProduct(const SetupSettings &settings) {
+    // The record keeps General values escaped.
+    CloseRunningApplication(UnescapeValue(settings.Name), UnescapeValue(settings.Title));
+}
+
+std::unique_ptr<EngineJob> CProgressUninstall::MakeJob(const SetupSettings &settings,
+                                                       const std::wstring &package) {
+    return std::unique_ptr<EngineJob>(new UninstallJob(settings, package));
+}
