@@ -1,0 +1,150 @@
+#include "tools/pkgbuild/package_writer.h"
+
+#include <fstream>
+#include <sstream>
+
+#include "common/text.h"
+#include "common/zip/file_stream.h"
+#include "common/zip/zip_error.h"
+#include "common/zip/zip_writer.h"
+#include "setup/script/marker_search.h"
+#include "setup/script/setup_markers.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::wstring StreamPath(const fs::path &p) {
+#ifdef _WIN32
+    return p.wstring();
+#else
+    return WidenUtf8(p.string());
+#endif
+}
+
+// Removes the temporary file unless the build got through.
+class PartialFile {
+public:
+    explicit PartialFile(fs::path path) : path_(std::move(path)) {}
+    ~PartialFile() {
+        if (!kept_) {
+            std::error_code ec;
+            fs::remove(path_, ec);
+        }
+    }
+    void Keep() { kept_ = true; }
+    const fs::path &Path() const { return path_; }
+
+private:
+    fs::path path_;
+    bool kept_ = false;
+};
+
+uint32_t Now() { return uint32_t(std::time(nullptr)); }
+
+}  // namespace
+
+std::string CheckSetupProgram(const fs::path &program) {
+    auto in = FileStream::Open(StreamPath(program), FileStream::Mode::Read);
+    if (!in) return "cannot open the setup program";
+    char mz[2] = {0, 0};
+    if (in->Read(mz, 2) != 2 || mz[0] != 'M' || mz[1] != 'Z')
+        return "the setup program is not a Windows program (no \"MZ\" header)";
+    in->Seek(0);
+    MarkerSearch installer(InstallerMarker()), uninstaller(UninstallerMarker());
+    std::vector<uint8_t> buffer(65536);
+    for (;;) {
+        size_t got = in->Read(buffer.data(), buffer.size());
+        if (got == 0) break;
+        installer.Feed(buffer.data(), got);
+        uninstaller.Feed(buffer.data(), got);
+    }
+    if (installer.Found() || uninstaller.Found())
+        return "the setup program already carries a setup marker (it is a package or an "
+               "uninstaller, not the plain marboSetup.exe)";
+    return "";
+}
+
+BuildResult BuildPackage(const BuildOptions &o) {
+    const std::string descName = o.description.string();
+    std::ifstream in(o.description, std::ios::binary);
+    if (!in) throw BuildFailure(descName + ": cannot read the package description\n");
+    std::stringstream text;
+    text << in.rdbuf();
+
+    Diagnostics diagnostics;
+    PackageDescription description = ParseDescription(text.str(), descName, diagnostics);
+    fs::path base = o.description.parent_path();
+    PayloadPlan plan = PlanPayload(description, base.empty() ? fs::path(".") : base, diagnostics);
+    std::string programProblem = CheckSetupProgram(o.program);
+    if (!programProblem.empty()) diagnostics.Add(o.program.string(), 0, programProblem);
+    std::error_code ec;
+    if (fs::exists(o.output, ec) && fs::equivalent(o.output, o.program, ec))
+        diagnostics.Add(o.output.string(), 0, "the output would overwrite the setup program");
+    if (!diagnostics.Empty()) throw BuildFailure(diagnostics.Text());
+
+    BuildResult result;
+    result.programBytes = fs::file_size(o.program, ec);
+    result.fileBytes = plan.fileBytes;
+    const uint64_t total = result.programBytes * (description.uninstaller ? 2 : 1) + plan.fileBytes;
+    uint64_t done = 0;
+    auto report = [&](uint64_t step, const std::wstring &entry) {
+        done += step;
+        if (o.progress) o.progress(done, total, entry);
+    };
+
+    PartialFile partial(fs::path(o.output).concat(".partial"));
+    try {
+        auto out = FileStream::Open(StreamPath(partial.Path()), FileStream::Mode::CreateAlways);
+        if (!out) throw BuildFailure(partial.Path().string() + ": cannot create the package\n");
+        auto program = FileStream::Open(StreamPath(o.program), FileStream::Mode::Read);
+        if (!program || !CopyStream(*program, *out, result.programBytes))
+            throw BuildFailure(o.output.string() + ": copying the setup program failed\n");
+        report(result.programBytes, L"");
+        const std::string marker = InstallerMarker();
+        if (!out->Write(marker.data(), marker.size()))
+            throw BuildFailure(o.output.string() + ": writing failed\n");
+
+        zip::ZipWriter writer(*out, o.absoluteOffsets);
+        const uint32_t now = Now();
+        for (const PlannedEntry &e : plan.entries) {
+            zip::ZipEntryMeta meta;
+            meta.modificationTime = e.modificationTime ? e.modificationTime : now;
+            switch (e.kind) {
+                case PlannedEntry::Kind::ScriptLine:
+                case PlannedEntry::Kind::Folder:
+                    writer.AddFolder(e.storedName, meta);
+                    break;
+                case PlannedEntry::Kind::File: {
+                    auto source = FileStream::Open(StreamPath(e.source), FileStream::Mode::Read);
+                    if (!source)
+                        throw BuildFailure(descName + ":" + std::to_string(e.line) +
+                                           ": cannot open \"" + e.source.string() + "\"\n");
+                    writer.AddData(e.storedName, *source, e.size,
+                                   !zip::IsPrecompressedName(e.storedName), meta, o.level,
+                                   [&](uint64_t n) { report(n, e.name); });
+                    break;
+                }
+                case PlannedEntry::Kind::Uninstaller: {
+                    program->Seek(0);
+                    meta.modificationTime = now;
+                    writer.AddData(e.storedName, *program, result.programBytes, true, meta,
+                                   o.level, [&](uint64_t n) { report(n, e.name); });
+                    break;
+                }
+            }
+        }
+        writer.Finish();
+        result.entries = writer.Count();
+        if (!out->Flush()) throw BuildFailure(o.output.string() + ": writing failed\n");
+        result.packageBytes = out->Size();
+    } catch (const CZipException &e) {
+        throw BuildFailure(o.output.string() + ": writing the archive failed: " + e.what() + "\n");
+    }
+    fs::rename(partial.Path(), o.output, ec);
+    if (ec)
+        throw BuildFailure(o.output.string() + ": cannot put the package in place: " +
+                           ec.message() + "\n");
+    partial.Keep();
+    return result;
+}
