@@ -116,6 +116,9 @@ BOOL CALLBACK VisitControl(HWND window, LPARAM param) {
     info.id = GetDlgCtrlID(window);
     info.className = ClassOf(window);
     info.text = Text(window);
+    // A picture static's text is its image's resource ordinal: 0xFFFF, number.
+    if (info.text.size() >= 2 && info.text[0] == 0xFFFF)
+        info.text = L"#" + std::to_wstring(static_cast<unsigned>(info.text[1]));
     info.visible = visible;
     info.enabled = IsWindowEnabled(window) != FALSE;
     list->out->push_back(info);

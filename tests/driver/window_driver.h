@@ -85,7 +85,8 @@ std::wstring MessageBoxText(HWND box);
 // Presses IDYES, IDNO, IDOK... and waits for the box to close.
 bool AnswerMessageBox(HWND box, int buttonId, DWORD timeoutMs = kDefaultTimeoutMs);
 
-// A control of a window, for diagnostics.
+// A control of a window, for diagnostics. A picture static's text reads as
+// "#" and its image's resource number.
 struct ControlInfo {
     HWND handle = nullptr;
     HWND parent = nullptr;

@@ -231,6 +231,11 @@ TEST_P(PageTest, IsAChildDialogWithThePagesControls) {
         SIZE picture = PictureSize(w, IDC_WELCOME_PICTURE);
         EXPECT_EQ(picture.cx, 164);
         EXPECT_EQ(picture.cy, 314);
+        bool listed = false;
+        for (const ControlInfo &c : ListControls(w))
+            listed |= c.id == IDC_WELCOME_PICTURE && c.text == L"#129";
+        EXPECT_TRUE(listed) << "the picture static names bitmap 129\n"
+                            << DescribeControls(w).c_str();
         EXPECT_EQ(page.Pixels(IDC_WELCOME_TEXT).left, page.FromUnits(94, 0, 0, 0).left)
             << "the text starts beside the 94-unit picture";
         break;
