@@ -7,6 +7,25 @@
 #include "common/zip/entry_path.h"
 #include "setup/archive/payload_reader.h"
 
+namespace {
+
+// What EntryNameToRelativePath promises of every name it accepts.
+void CheckContained(const std::wstring &relative) {
+    if (relative.empty() || relative[0] == L'\\' || relative.back() == L'\\') __builtin_trap();
+    size_t start = 0;
+    for (size_t i = 0; i <= relative.size(); ++i) {
+        if (i < relative.size() && relative[i] == L':') __builtin_trap();
+        if (i < relative.size() && relative[i] == L'/') __builtin_trap();
+        if (i == relative.size() || relative[i] == L'\\') {
+            std::wstring part = relative.substr(start, i - start);
+            if (part.empty() || part.find_last_not_of(L". ") == std::wstring::npos) __builtin_trap();
+            start = i + 1;
+        }
+    }
+}
+
+}  // namespace
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     std::unique_ptr<PayloadReader> reader =
         PayloadReader::Open(std::unique_ptr<ByteStream>(new MemoryReadStream(data, size)));
@@ -19,7 +38,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     for (int i = 0; i < count; ++i) {
         if (reader->GetEntry(i, info) == 0) {
             std::wstring relative;
-            EntryNameToRelativePath(info.name, relative);
+            if (EntryNameToRelativePath(info.name, relative)) CheckContained(relative);
         }
         FixedMemoryStream target(block.data(), block.size());
         reader->Extract(i, target, true, {}, [](uint32_t n) { return n <= 16384; });
