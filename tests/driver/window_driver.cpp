@@ -3,6 +3,8 @@
 
 #include "tests/driver/polling.h"
 
+#include <commctrl.h>
+
 namespace windriver {
 
 namespace {
@@ -212,6 +214,31 @@ bool WaitText(HWND window, int id, const std::wstring &expected, std::wstring *l
     }, timeoutMs);
     if (last) *last = seen;
     return ok;
+}
+
+int ButtonCheckState(HWND button) {
+    DWORD_PTR state = 0;
+    if (!SendMessageTimeoutW(button, BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs, &state))
+        return -1;
+    return static_cast<int>(state);
+}
+
+bool ProgressPosition(HWND bar, int &position, int &low, int &high) {
+    DWORD_PTR pos = 0, lo = 0, hi = 0;
+    if (!SendMessageTimeoutW(bar, PBM_GETPOS, 0, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs, &pos) ||
+        !SendMessageTimeoutW(bar, PBM_GETRANGE, TRUE, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs, &lo) ||
+        !SendMessageTimeoutW(bar, PBM_GETRANGE, FALSE, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs, &hi))
+        return false;
+    position = static_cast<int>(pos);
+    low = static_cast<int>(lo);
+    high = static_cast<int>(hi);
+    return true;
+}
+
+DWORD WindowProcessId(HWND window) {
+    DWORD pid = 0;
+    if (IsWindow(window)) GetWindowThreadProcessId(window, &pid);
+    return pid;
 }
 
 HWND FindMessageBox(const std::wstring &title, DWORD processId) {

@@ -58,6 +58,15 @@ bool SetText(HWND control, const std::wstring &text);
 bool WaitText(HWND window, int id, const std::wstring &expected, std::wstring *last = nullptr,
               DWORD timeoutMs = kDefaultTimeoutMs);
 
+// A check box's or radio button's state (BM_GETCHECK): BST_UNCHECKED,
+// BST_CHECKED or BST_INDETERMINATE; -1 when it cannot be asked.
+int ButtonCheckState(HWND button);
+// A progress bar's position and range (PBM_GETPOS, PBM_GETRANGE); false when
+// it cannot be asked.
+bool ProgressPosition(HWND bar, int &position, int &low, int &high);
+// The process that owns `window` (0 when there is no such window).
+DWORD WindowProcessId(HWND window);
+
 // One row of a list view: the item text and its sub-item texts, and whether its
 // check box is ticked (false when the list has no check boxes).
 struct ListRow {
@@ -135,7 +144,7 @@ bool WaitProcessEnd(DWORD processId, DWORD timeoutMs = kDefaultTimeoutMs);
 // harness's screenshot script, named by the TESSEL_SCREENSHOT environment
 // variable (a Unix path). Waits up to `timeoutMs` for the file. False when the
 // variable is not set or no picture appears.
-bool TakeScreenshot(const std::wstring &pngPath, DWORD timeoutMs = kDefaultTimeoutMs);
+bool TakeScreenshot(const std::wstring &pngPath, DWORD timeoutMs = 30000);
 
 // Quotes one command-line argument the way CommandLineToArgvW reads it.
 std::wstring QuoteArgument(const std::wstring &argument);

@@ -24,6 +24,8 @@ const char kUsage[] =
     "  click ID                      press button ID once it is enabled\n"
     "  text ID                       print the control's text (ID 0: the window title)\n"
     "  settext ID TEXT               set the control's text\n"
+    "  checked ID                    print a check box's state: 0, 1 or 2 (indeterminate)\n"
+    "  progress ID                   print a progress bar's position, low and high\n"
     "  rows ID                       print list view rows: [x] or [ ], cells by tabs\n"
     "  check ID ROW on|off [--click] set a row's check box (--click: by the mouse)\n"
     "  msgbox [--answer yes|no|ok|cancel|ID] [--expect TEXT]\n"
@@ -181,11 +183,10 @@ int RunOnWindow(Command &command) {
     HWND window = Window(command);
     if (!window) return Fail(L"no visible " + command.WindowName() + L" appeared");
     if (name == L"find") {
-        DWORD pid = 0;
-        GetWindowThreadProcessId(window, &pid);
         wchar_t cls[256] = {};
         GetClassNameW(window, cls, 256);
-        WriteUtf8(stdout, Hex(window) + L" " + std::to_wstring(pid) + L" " + cls + L" \"" +
+        WriteUtf8(stdout, Hex(window) + L" " + std::to_wstring(WindowProcessId(window)) + L" " +
+                              cls + L" \"" +
                               Text(window) + L"\"\n");
         return 0;
     }
@@ -208,7 +209,8 @@ int RunOnWindow(Command &command) {
                          : command.Has(L"--exists") ? ControlState::Exists
                                                     : ControlState::Visible;
     if (name == L"click") state = ControlState::Enabled;
-    if (name == L"text" || name == L"settext" || name == L"rows" || name == L"check")
+    if (name == L"text" || name == L"settext" || name == L"rows" || name == L"check" ||
+        name == L"checked" || name == L"progress")
         state = ControlState::Exists;
     HWND target = WaitControl(window, id, state, command.timeoutMs);
     if (!target) {
@@ -223,6 +225,20 @@ int RunOnWindow(Command &command) {
         std::wstring text;
         if (!GetText(target, text)) return Fail(L"cannot read the text of " + control);
         WriteUtf8(stdout, text + L"\n");
+        return 0;
+    }
+    if (name == L"checked") {
+        int state = ButtonCheckState(target);
+        if (state < 0) return Fail(L"cannot ask " + control + L" for its state");
+        WriteUtf8(stdout, std::to_wstring(state) + L"\n");
+        return 0;
+    }
+    if (name == L"progress") {
+        int position = 0, low = 0, high = 0;
+        if (!ProgressPosition(target, position, low, high))
+            return Fail(L"cannot ask " + control + L" for its position");
+        WriteUtf8(stdout, std::to_wstring(position) + L" " + std::to_wstring(low) + L" " +
+                              std::to_wstring(high) + L"\n");
         return 0;
     }
     if (name == L"settext") {
@@ -275,9 +291,9 @@ int wmain(int argc, wchar_t **argv) {
                    ? 0
                    : Fail(L"no screenshot was written (is TESSEL_SCREENSHOT set?)");
     }
-    static const wchar_t *const kWindowCommands[] = {L"find", L"wait", L"click", L"text",
-                                                      L"settext", L"rows", L"check",
-                                                      L"controls", L"gone"};
+    static const wchar_t *const kWindowCommands[] = {
+        L"find", L"wait",  L"click",    L"text", L"settext", L"checked",
+        L"progress", L"rows", L"check", L"controls", L"gone"};
     for (const wchar_t *known : kWindowCommands)
         if (command.name == known) return RunOnWindow(command);
     return Usage(L"unknown command " + command.name);

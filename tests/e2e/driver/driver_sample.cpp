@@ -1,5 +1,5 @@
 // A dialog with one of everything the window driver handles: buttons (one
-// that appears and is enabled late), an edit, a list view with check boxes,
+// that appears and is enabled late), a check box, a progress bar, an edit, a list view with check boxes,
 // a message box and two stacked child pages that reuse one control id.
 #include <windows.h>
 #include <commctrl.h>
@@ -69,6 +69,7 @@ void Command(HWND dialog, int id) {
     switch (id) {
     case IDC_PRESS:
         ShowCount(dialog, IDC_PRESSES, L"presses: ", ++g_sample.presses);
+        SendDlgItemMessageW(dialog, IDC_PROGRESS, PBM_SETPOS, 25 * g_sample.presses, 0);
         ShowWindow(GetDlgItem(dialog, IDC_LATER), SW_SHOW);
         SetTimer(dialog, kEnableLaterTimer, 500, nullptr);
         break;
@@ -132,7 +133,7 @@ INT_PTR CALLBACK SampleProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
-    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_LISTVIEW_CLASSES};
+    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_LISTVIEW_CLASSES | ICC_PROGRESS_CLASS};
     InitCommonControlsEx(&controls);
     return static_cast<int>(
         DialogBoxParamW(instance, MAKEINTRESOURCEW(IDD_SAMPLE), nullptr, SampleProc, 0));

@@ -18,6 +18,8 @@
 #define IDC_CHANGES 1010
 #define IDC_PAGE_TEXT 1011
 #define IDC_SWAP 1012
+#define IDC_REMEMBER 1013
+#define IDC_PROGRESS 1014
 
 // Exit status of the sample when its Done button (IDOK) closes it.
 #define SAMPLE_DONE_EXIT_CODE 7

@@ -28,6 +28,15 @@ std::wstring WindowsPath(const std::wstring &path) {
     return !path.empty() && path[0] == L'/' ? L"Z:" + path : path;
 }
 
+// Waits up to ten seconds for a button's state; `state` is the last one seen.
+bool PollUntilChecked(HWND button, int wanted, int &state) {
+    for (int i = 0; i < 200; ++i) {
+        if ((state = ButtonCheckState(button)) == wanted) return true;
+        Sleep(50);
+    }
+    return false;
+}
+
 class SampleTest : public testing::Test {
 protected:
     void SetUp() override {
@@ -90,6 +99,28 @@ TEST_F(SampleTest, ClickWaitsForAControlToBeShownAndEnabled) {
     ASSERT_NE(WaitControl(window_, IDC_LATER, ControlState::Enabled), nullptr);
     ASSERT_TRUE(Click(window_, IDC_LATER));
     EXPECT_TRUE(WaitText(window_, IDC_PRESSES, L"presses: 11", &last)) << "saw " << last.c_str();
+}
+
+TEST_F(SampleTest, CheckBoxStatesAndProgressPositionsAreRead) {
+    HWND box = FindControl(window_, IDC_REMEMBER);
+    EXPECT_EQ(ButtonCheckState(box), BST_UNCHECKED);
+    ASSERT_TRUE(Click(window_, IDC_REMEMBER));
+    int state = -1;
+    EXPECT_TRUE(PollUntilChecked(box, BST_CHECKED, state)) << "state " << state;
+
+    int position = -1, low = -1, high = -1;
+    HWND bar = FindControl(window_, IDC_PROGRESS);
+    ASSERT_TRUE(ProgressPosition(bar, position, low, high));
+    EXPECT_EQ(position, 0);
+    EXPECT_EQ(low, 0);
+    EXPECT_EQ(high, 100);
+    ASSERT_TRUE(Click(window_, IDC_PRESS));
+    ASSERT_TRUE(WaitText(window_, IDC_PRESSES, L"presses: 1"));
+    ASSERT_TRUE(ProgressPosition(bar, position, low, high));
+    EXPECT_EQ(position, 25);
+
+    EXPECT_EQ(WindowProcessId(window_), sample_.Id());
+    EXPECT_EQ(WindowProcessId(nullptr), 0u);
 }
 
 TEST_F(SampleTest, TextsAreReadAndWrittenAcrossProcesses) {
@@ -253,6 +284,11 @@ TEST_F(SampleTest, TheCommandDrivesTheSameWindows) {
                       out), 0u) << out;
     EXPECT_EQ(out, "Keep the sample open?\n");
     EXPECT_TRUE(WaitText(window_, IDC_ANSWER, L"answer: yes"));
+
+    EXPECT_EQ(RunTool(L"checked 1013" + sample, out), 0u) << out;
+    EXPECT_EQ(out, "0\n");
+    EXPECT_EQ(RunTool(L"progress 1014" + sample, out), 0u) << out;
+    EXPECT_EQ(out, "25 0 100\n");
 
     EXPECT_EQ(RunTool(L"controls" + sample, out), 0u) << out;
     EXPECT_NE(out.find("1004 Static \"answer: yes\""), std::string::npos) << out;
