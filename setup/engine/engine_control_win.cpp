@@ -75,6 +75,10 @@ bool EngineChannel::StopRequested() {
     return stopped_;
 }
 
+CEngineControl::CEngineControl() = default;
+
+CEngineControl::CEngineControl(EngineSource source) : source_(std::move(source)) {}
+
 CEngineControl::~CEngineControl() { StopWorker(); }
 
 void CEngineControl::Attach(HWND progressBar) { bar_ = progressBar; }

@@ -9,6 +9,8 @@
 #include <string>
 
 struct SetupSettings;
+// Defined in engine_job_win.h; the constructors and the destructor live where
+// they are complete.
 class EngineChannel;
 class EngineJob;
 
@@ -29,7 +31,7 @@ struct EngineSource {
 // progress-bar messages. The item text is handed over under a lock.
 class CEngineControl {
 public:
-    CEngineControl() = default;
+    CEngineControl();
     CEngineControl(const CEngineControl &) = delete;
     CEngineControl &operator=(const CEngineControl &) = delete;
     virtual ~CEngineControl();
@@ -51,7 +53,7 @@ public:
     virtual UINT Message() const = 0;
 
 protected:
-    explicit CEngineControl(EngineSource source) : source_(std::move(source)) {}
+    explicit CEngineControl(EngineSource source);
 
     // Both run on the user-interface thread inside Start, with the settings as
     // they stand then. The job gets its own copy, so the worker never reads
@@ -79,8 +81,8 @@ private:
 // The install engine ("CProgressInstall::WM_UNZIP").
 class CProgressInstall : public CEngineControl {
 public:
-    CProgressInstall() = default;
-    explicit CProgressInstall(EngineSource source) : CEngineControl(std::move(source)) {}
+    CProgressInstall();
+    explicit CProgressInstall(EngineSource source);
     UINT Message() const override;
 
 protected:
@@ -92,8 +94,8 @@ protected:
 // The uninstall engine ("CProgressUninstall::WM_UNZIP").
 class CProgressUninstall : public CEngineControl {
 public:
-    CProgressUninstall() = default;
-    explicit CProgressUninstall(EngineSource source) : CEngineControl(std::move(source)) {}
+    CProgressUninstall();
+    explicit CProgressUninstall(EngineSource source);
     UINT Message() const override;
 
 protected:

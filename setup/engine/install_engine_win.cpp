@@ -165,6 +165,10 @@ private:
     // marker. A file that cannot be opened for writing (a read-only entry)
     // gets none.
     void AppendRecord() {
+        // Windows refuses write access to a read-only file; a privileged user on
+        // some file systems would get it anyway, and the file must stay as extracted.
+        DWORD attributes = GetFileAttributesW(uninstaller_.c_str());
+        if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_READONLY)) return;
         HANDLE file = CreateFileW(uninstaller_.c_str(), GENERIC_READ | GENERIC_WRITE,
                                   FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                                   FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -198,6 +202,10 @@ private:
 };
 
 }  // namespace
+
+CProgressInstall::CProgressInstall() = default;
+
+CProgressInstall::CProgressInstall(EngineSource source) : CEngineControl(std::move(source)) {}
 
 UINT CProgressInstall::Message() const {
     static const UINT message = RegisterWindowMessageW(L"CProgressInstall::WM_UNZIP");

@@ -125,6 +125,10 @@ private:
 
 }  // namespace
 
+CProgressUninstall::CProgressUninstall() = default;
+
+CProgressUninstall::CProgressUninstall(EngineSource source) : CEngineControl(std::move(source)) {}
+
 UINT CProgressUninstall::Message() const {
     static const UINT message = RegisterWindowMessageW(L"CProgressUninstall::WM_UNZIP");
     return message;
