@@ -1,0 +1,48 @@
+#ifndef TESTS_E2E_TESSEL_TESSEL_PROCESS_WIN_H
+#define TESTS_E2E_TESSEL_TESSEL_PROCESS_WIN_H
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+
+#include "tests/driver/window_driver.h"
+
+// Tessel copied into a program folder of its own inside the prefix, started and
+// ended the way a user would.
+class TesselInstall {
+public:
+    // Copies `program` (a Unix path of the build) to `folder`\Tessel.exe.
+    TesselInstall(const std::string &program, const std::wstring &folder);
+
+    const std::wstring &Folder() const { return m_folder; }
+    std::wstring ExePath() const { return m_folder + L"\\Tessel.exe"; }
+    std::wstring TempFolder() const { return m_folder + L"\\Temp"; }
+    bool Installed() const { return m_installed; }
+
+    // Starts a copy with `arguments` (as typed after the program's name).
+    std::unique_ptr<windriver::Process> Start(const std::wstring &arguments = L"") const;
+
+private:
+    std::wstring m_folder;
+    bool m_installed = false;
+};
+
+// The main window (class "Tessel") of process `processId`, shown or hidden;
+// waits up to `timeoutMs`.
+HWND WaitMainWindow(DWORD processId, DWORD timeoutMs = windriver::kDefaultTimeoutMs);
+// Asks the window to close and waits for the process to end.
+bool CloseAndWait(HWND mainWindow, windriver::Process &process, DWORD timeoutMs = 10000);
+// The page (child dialog) that holds control `id` and is visible, or null.
+HWND VisiblePageWith(HWND mainWindow, int id);
+
+// HKEY_LOCAL_MACHINE string values, for what start-up writes and removes.
+bool ReadMachineString(const std::wstring &key, const std::wstring &name, std::wstring &value);
+bool WriteMachineString(const std::wstring &key, const std::wstring &name, const std::wstring &value);
+void DeleteMachineKey(const std::wstring &key);
+
+// Writes `text` to `path`, making the folders on the way.
+bool WriteFileWithFolders(const std::wstring &path, const std::string &text);
+bool Exists(const std::wstring &path);
+
+#endif
