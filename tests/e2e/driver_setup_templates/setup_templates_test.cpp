@@ -116,6 +116,17 @@ private:
     HWND window_ = nullptr;
 };
 
+// The width in pixels of `text` in the control's own font.
+LONG TextWidth(HWND control, const wchar_t *text) {
+    HDC dc = GetDC(control);
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)));
+    SIZE size = {};
+    GetTextExtentPoint32W(dc, text, static_cast<int>(wcslen(text)), &size);
+    SelectObject(dc, old);
+    ReleaseDC(control, dc);
+    return size.cx;
+}
+
 std::wstring ClassName(HWND window) {
     wchar_t name[64] = {};
     GetClassNameW(window, name, 64);
@@ -209,6 +220,25 @@ TEST_P(FrameTest, IsAFrameOf282By241UnitsWithItsButtonsInPlace) {
     printf("frame %d: client %ldx%ld pixels, base units %ldx%ld\n", id, client.right,
            client.bottom, base.cx, base.cy);
     frame.Photograph(std::to_wstring(id));
+
+    // The English and the Korean button texts fit the buttons.
+    const LONG room = frame.FromUnits(0, 0, 50, 16).right - 8;
+    const std::pair<int, const wchar_t *> texts[][6] = {
+        {{IDC_PREV, L"Prev"}, {IDC_NEXT, L"Next"}, {IDC_INSTALL, L"Install"},
+         {IDC_UNINSTALL, L"Uninstall"}, {IDC_COMPLETE, L"Complete"}, {IDCANCEL, L"Cancel"}},
+        {{IDC_PREV, L"이전"}, {IDC_NEXT, L"다음"}, {IDC_INSTALL, L"설치"},
+         {IDC_UNINSTALL, L"제거"}, {IDC_COMPLETE, L"완료"}, {IDCANCEL, L"취소"}}};
+    for (const auto &language : texts) {
+        for (const auto &text : language) {
+            HWND button = GetDlgItem(frame.Window(), text.first);
+            if (!button) continue;
+            SetWindowTextW(button, text.second);
+            EXPECT_LT(TextWidth(button, text.second), room) << "button " << text.first;
+        }
+    }
+    ShowWindow(GetDlgItem(frame.Window(), IDC_COMPLETE), SW_HIDE);
+    ShowWindow(GetDlgItem(frame.Window(), action), SW_HIDE);
+    frame.Photograph(std::to_wstring(id) + L"_ko");
 }
 
 INSTANTIATE_TEST_SUITE_P(Frames, FrameTest,
