@@ -3,9 +3,14 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <iterator>
+#include <map>
 #include <string>
 #include <sys/wait.h>
 
+#include "common/zip/zip_directory.h"
+#include "common/zip/zip_entry_reader.h"
+#include "common/zip/zip_format.h"
 #include "tests/unit/zip/zip_test_support.h"
 
 // What the writer makes must open in the common ZIP tools too: packagers
@@ -70,4 +75,62 @@ TEST(OtherReaders, ArchiveBehindAProgramOpensWithEitherOffsetForm) {
         EXPECT_LE(unzip.status, 1) << unzip.output;
         EXPECT_NE(unzip.output.find("No errors detected"), std::string::npos) << unzip.output;
     }
+}
+
+namespace {
+
+std::vector<uint8_t> ReadFileBytes(const std::string &path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::vector<uint8_t>((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+// name -> data of every file entry, read through the ZIP layer.
+std::map<std::string, std::vector<uint8_t>> ReadEntries(const std::vector<uint8_t> &bytes) {
+    std::map<std::string, std::vector<uint8_t>> files;
+    MemoryReadStream stream(bytes.data(), bytes.size());
+    zip::ZipDirectory dir(stream);
+    for (size_t i = 0; i < dir.Count(); ++i) {
+        zip::ZipEntry entry = dir.Entry(i);
+        if (!entry.name.empty() && entry.name.back() == '/') continue;
+        zip::ZipEntryReader reader(stream, dir, entry);
+        std::vector<uint8_t> data, buffer(10000);
+        for (size_t n; (n = reader.Read(buffer.data(), buffer.size())) > 0;)
+            data.insert(data.end(), buffer.begin(), buffer.begin() + static_cast<std::ptrdiff_t>(n));
+        files[entry.name] = data;
+    }
+    return files;
+}
+
+}  // namespace
+
+TEST(OtherWriters, ArchivesOfZipAndPythonReadBack) {
+    const std::string folder = testing::TempDir() + "other-writers";
+    RunCommand("rm -rf '" + folder + "' && mkdir -p '" + folder + "/tree/sub'");
+    std::map<std::string, std::vector<uint8_t>> expected = {
+        {"tree/a.txt", TextBytes(70000)}, {"tree/sub/b.bin", RandomBytes(30000)}, {"tree/sub/empty", {}}};
+    for (const auto &file : expected) {
+        std::ofstream(folder + "/" + file.first, std::ios::binary)
+            .write(reinterpret_cast<const char *>(file.second.data()), static_cast<std::streamsize>(file.second.size()));
+    }
+    // Info-ZIP deflated and stored; Python writing to a stream it cannot seek,
+    // which puts sizes and CRC into data descriptors after the data.
+    const std::string commands[] = {
+        "cd '" + folder + "' && zip -q -r -6 deflated.zip tree",
+        "cd '" + folder + "' && zip -q -r -0 stored.zip tree",
+        "cd '" + folder + "' && /usr/bin/python3 -c \"import sys, zipfile\n"
+        "z = zipfile.ZipFile(sys.stdout.buffer, 'w', zipfile.ZIP_DEFLATED)\n"
+        "[z.write(p) for p in ('tree/a.txt', 'tree/sub/b.bin', 'tree/sub/empty')]\n"
+        "z.close()\" | cat > streamed.zip",
+    };
+    for (const std::string &command : commands) {
+        CommandResult made = RunCommand(command);
+        ASSERT_EQ(made.status, 0) << command << made.output;
+    }
+    for (const char *name : {"deflated.zip", "stored.zip", "streamed.zip"}) {
+        std::vector<uint8_t> bytes = ReadFileBytes(folder + "/" + name);
+        ASSERT_FALSE(bytes.empty()) << name;
+        EXPECT_EQ(ReadEntries(bytes), expected) << name;
+    }
+    std::vector<uint8_t> streamed = ReadFileBytes(folder + "/streamed.zip");
+    EXPECT_TRUE(zip::ReadLe16(&streamed[6]) & zip::kFlagDataDescriptor);
 }
