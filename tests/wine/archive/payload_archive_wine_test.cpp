@@ -132,6 +132,9 @@ TEST_F(ArchiveWineTest, RelativeTargetsGetFoldersUnlessTheyClimbOut) {
     ASSERT_NE(archive, nullptr);
     EXPECT_EQ(ExtractEntry(archive, 1, L"sub\\dir\\file.txt", 0, kArchivePath, nullptr, nullptr, nullptr), kOk);
     EXPECT_EQ(ReadFileBytes(Path(L"sub\\dir\\file.txt")), data);
+    WriteFileBytes(Path(L"sub\\dir\\file.txt"), Text(5000));  // an older, longer file is replaced
+    EXPECT_EQ(ExtractEntry(archive, 1, L"sub\\dir\\file.txt", 0, kArchivePath, nullptr, nullptr, nullptr), kOk);
+    EXPECT_EQ(ReadFileBytes(Path(L"sub\\dir\\file.txt")), data);
     EXPECT_FALSE(GetFileAttributesW(Path(L"sub\\dir\\file.txt").c_str()) & FILE_ATTRIBUTE_READONLY);
 
     // "..\" keeps the folders from being made, so the file cannot be created.
