@@ -5,6 +5,9 @@
 #include <memory>
 #include <string>
 
+#include "common/folders.h"
+#include "common/paths.h"
+#include "common/text.h"
 #include "common/zip/handle_stream_win.h"
 #include "setup/archive/extract_target.h"
 #include "setup/archive/payload_reader.h"
@@ -53,11 +56,6 @@ FILETIME ToFileTime(uint64_t ticks) {
 }
 
 bool IsDiskFile(HANDLE file) { return GetFileType(file) == FILE_TYPE_DISK; }
-
-// Creates each missing folder of the chain; folders that exist are fine.
-void CreateFolders(const std::vector<std::wstring> &chain) {
-    for (const std::wstring &folder : chain) CreateDirectoryW(folder.c_str(), nullptr);
-}
 
 // The stream for a source of the given kind; `result` says why there is none.
 std::unique_ptr<ByteStream> OpenSource(const void *source, DWORD length, int kind, DWORD &result) {
@@ -205,10 +203,14 @@ DWORD ExtractEntry(ArchiveHandle archive, int index, const void *target, DWORD l
 
     const std::wstring path = static_cast<const wchar_t *>(target);
     if (folder) {
-        CreateFolders(FolderChain(path, true));
+        CreateFolderPath(path);
         return ReaderResult(kOk);
     }
-    if (IsContainedRelativeTarget(path)) CreateFolders(FolderChain(path, false));
+    if (IsContainedRelativeTarget(path)) {
+        const std::wstring normal = NormaliseLocalPath(path);
+        const int slash = FindLastChar(normal, L'\\');
+        if (slash > 0) CreateFolderPath(normal.substr(0, static_cast<size_t>(slash)));
+    }
     HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                               CreationAttributes(info.attributes), nullptr);
     if (file == INVALID_HANDLE_VALUE) return ReaderResult(kOpenFailed);

@@ -9,15 +9,3 @@ TEST(ExtractTarget, OnlyContainedRelativeTargetsGetTheirFoldersMade) {
                              L"\\\\server\\share\\x"})
         EXPECT_FALSE(IsContainedRelativeTarget(t)) << testing::PrintToString(std::wstring(t));
 }
-
-TEST(ExtractTarget, FolderChainStopsAtDrivesAndShares) {
-    using Chain = std::vector<std::wstring>;
-    EXPECT_EQ(FolderChain(L"a\\b\\c.txt", false), (Chain{L"a", L"a\\b"}));
-    EXPECT_EQ(FolderChain(L"a\\b\\c", true), (Chain{L"a", L"a\\b", L"a\\b\\c"}));
-    EXPECT_EQ(FolderChain(L"C:\\P\\V\\x.exe", false), (Chain{L"C:\\P", L"C:\\P\\V"}));
-    EXPECT_EQ(FolderChain(L"C:\\P\\", true), (Chain{L"C:\\P"}));
-    EXPECT_EQ(FolderChain(L"\\\\srv\\share\\d\\f", false), (Chain{L"\\\\srv\\share\\d"}));
-    EXPECT_EQ(FolderChain(L"\\\\srv", true), Chain{});
-    EXPECT_EQ(FolderChain(L"a//b/c", false), (Chain{L"a", L"a//b"}));
-    EXPECT_EQ(FolderChain(L"file", false), Chain{});
-}
