@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <atomic>
 #include <memory>
+#include <new>
 #include <string>
 
 #include "common/folders.h"
@@ -140,8 +141,9 @@ ArchiveHandle OpenArchive(const void *source, DWORD length, DWORD /*offset*/, in
         ReaderResult(kOpenFailed);
         return nullptr;
     }
-    ArchiveHandle archive = new ArchiveRecord{ArchiveRecord::Reader, std::move(reader), nullptr, nullptr};
-    ReaderResult(kOk);
+    ArchiveHandle archive =
+        new (std::nothrow) ArchiveRecord{ArchiveRecord::Reader, std::move(reader), nullptr, nullptr};
+    ReaderResult(archive ? kOk : kNoMemory);
     return archive;
 }
 
@@ -278,9 +280,12 @@ ArchiveHandle CreateArchiveAppended(const wchar_t *path, HANDLE file, const wcha
         WriterResult(kWriteFailed);
         return nullptr;
     }
-    std::unique_ptr<PayloadWriter> writer(new PayloadWriter(*out));
-    WriterResult(kOk);
-    return new ArchiveRecord{ArchiveRecord::Writer, nullptr, std::move(out), std::move(writer)};
+    std::unique_ptr<PayloadWriter> writer(new (std::nothrow) PayloadWriter(*out));
+    ArchiveHandle archive =
+        writer ? new (std::nothrow) ArchiveRecord{ArchiveRecord::Writer, nullptr, std::move(out), std::move(writer)}
+               : nullptr;
+    WriterResult(archive ? kOk : kNoMemory);
+    return archive;
 }
 
 DWORD AddFolderEntry(ArchiveHandle archive, const wchar_t *name) {

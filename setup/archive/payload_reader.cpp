@@ -1,5 +1,6 @@
 #include "setup/archive/payload_reader.h"
 
+#include <new>
 #include <vector>
 
 #include "common/zip/zip_entry_reader.h"
@@ -49,6 +50,8 @@ std::unique_ptr<PayloadReader> PayloadReader::Open(std::unique_ptr<ByteStream> s
         return std::unique_ptr<PayloadReader>(new PayloadReader(std::move(source), decoder));
     } catch (const CZipException &) {
         return nullptr;
+    } catch (const std::bad_alloc &) {
+        return nullptr;
     }
 }
 
@@ -85,6 +88,8 @@ uint32_t PayloadReader::GetEntry(int index, PayloadEntryInfo &out) {
         return kOk;
     } catch (const CZipException &e) {
         return ResultOf(e);
+    } catch (const std::bad_alloc &) {
+        return kNoMemory;
     }
 }
 
