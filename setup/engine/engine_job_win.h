@@ -5,6 +5,10 @@
 
 #include <string>
 
+#include "setup/archive/payload_archive.h"
+#include "setup/script/folder_tokens.h"
+#include "setup/script/setup_settings.h"
+
 class CEngineControl;
 
 // The worker's side of an engine control: everything the engine run may touch
@@ -45,6 +49,25 @@ class EngineJob {
 public:
     virtual ~EngineJob() = default;
     virtual void Run(EngineChannel &channel) = 0;
+};
+
+// What both engine runs start from: their own copy of the settings and the
+// file that carries their archive.
+class SetupEngineJob : public EngineJob {
+protected:
+    SetupEngineJob(const SetupSettings &settings, std::wstring package)
+        : settings_(settings), folders_(settings.Folders()), package_(std::move(package)) {}
+
+    // ExpandFolderTokens, then UnescapeValue, as every script field is read.
+    std::wstring Expand(const std::wstring &text) const;
+    // The archive behind the marker made from `identifier` in the package (by
+    // default this program's own file); null when there is no marker or no
+    // readable archive.
+    ArchiveHandle OpenPayload(const wchar_t *identifier) const;
+
+    const SetupSettings settings_;
+    const SetupFolders folders_;
+    const std::wstring package_;
 };
 
 // Waits for `object` while dispatching the messages other threads send to this

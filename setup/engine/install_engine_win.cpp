@@ -42,25 +42,19 @@ bool OnChunkWritten(DWORD bytesWritten, void *data) {
     return true;
 }
 
-class InstallJob : public EngineJob {
+class InstallJob : public SetupEngineJob {
 public:
     InstallJob(const SetupSettings &settings, std::wstring package)
-        : settings_(settings), folders_(settings.Folders()), package_(std::move(package)) {}
+        : SetupEngineJob(settings, std::move(package)) {}
 
     void Run(EngineChannel &channel) override {
         channel.BeginProgress();
         progress_ = ProgressRecord{settings_.RequiredBytes, 0, &channel};
-        PayloadLocation where = package_.empty() ? LocatePayload(kInstallerIdentifier)
-                                                 : LocatePayloadIn(package_, kInstallerIdentifier);
-        if (where.found) {
-            ArchiveHandle archive =
-                OpenArchive(where.path.c_str(), 0, DWORD(where.offset), kArchivePath);
-            if (archive) {
-                ArchiveEntry count;
-                if (GetEntry(archive, -1, &count) == archive_result::kOk)
-                    InstallEntries(archive, count.index, channel);
-                CloseArchive(archive);
-            }
+        if (ArchiveHandle archive = OpenPayload(kInstallerIdentifier)) {
+            ArchiveEntry count;
+            if (GetEntry(archive, -1, &count) == archive_result::kOk)
+                InstallEntries(archive, count.index, channel);
+            CloseArchive(archive);
         }
         if (!uninstaller_.empty()) {
             AppendRecord();
@@ -71,10 +65,6 @@ public:
     }
 
 private:
-    std::wstring Expand(const std::wstring &text) const {
-        return UnescapeValue(ExpandFolderTokens(text, folders_));
-    }
-
     DWORD Extract(ArchiveHandle archive, int index, const std::wstring &target,
                   EngineChannel &channel) {
         DWORD r = ExtractEntry(archive, index, target.c_str(), 0, kArchivePath, channel.Events(),
@@ -193,9 +183,6 @@ private:
         key.Close();
     }
 
-    const SetupSettings settings_;
-    const SetupFolders folders_;
-    const std::wstring package_;
     ProgressRecord progress_;
     RecordLists lists_;
     std::wstring uninstaller_;  // where the uninstaller was extracted to

@@ -34,19 +34,14 @@ void RemoveEmptyFolder(const std::wstring &path) {
     if (folder.size() > 3 && IsFullyQualifiedPath(folder)) RemoveDirectoryW(folder.c_str());
 }
 
-class UninstallJob : public EngineJob {
+class UninstallJob : public SetupEngineJob {
 public:
     UninstallJob(const SetupSettings &settings, std::wstring package)
-        : settings_(settings), folders_(settings.Folders()), package_(std::move(package)) {}
+        : SetupEngineJob(settings, std::move(package)) {}
 
     void Run(EngineChannel &channel) override {
         channel.BeginProgress();
-        PayloadLocation where = package_.empty() ? LocatePayload(kUninstallerIdentifier)
-                                                 : LocatePayloadIn(package_, kUninstallerIdentifier);
-        ArchiveHandle record =
-            where.found ? OpenArchive(where.path.c_str(), 0, DWORD(where.offset), kArchivePath)
-                        : nullptr;
-        if (record) {
+        if (ArchiveHandle record = OpenPayload(kUninstallerIdentifier)) {
             bool complete = true;
             ArchiveEntry count;
             if (GetEntry(record, -1, &count) == archive_result::kOk)
@@ -66,10 +61,6 @@ public:
     }
 
 private:
-    std::wstring Expand(const std::wstring &text) const {
-        return UnescapeValue(ExpandFolderTokens(text, folders_));
-    }
-
     // False when a stop request ended the walk before its last entry.
     bool RemoveEntries(ArchiveHandle record, int count, EngineChannel &channel) {
         double done = 0;
@@ -117,9 +108,6 @@ private:
             CRegistryKey::DeleteKey(keyPath);
     }
 
-    const SetupSettings settings_;
-    const SetupFolders folders_;
-    const std::wstring package_;
     std::deque<std::wstring> folderList_;
 };
 
