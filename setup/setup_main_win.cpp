@@ -1,12 +1,12 @@
 #include <windows.h>
 
 #include "setup/script/setup_startup.h"
+#include "setup/wizard/wizard_startup_win.h"
 
 // marboSetup: an installer or an uninstaller, depending on the marker that
 // follows the program in its own file.
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     // Without a marker the program is no setup package: end at once, showing nothing.
     if (!ReadSetupSettings()) return 0;
-    // The settings are read; the install and uninstall wizards open from here.
-    return 0;
+    return RunSetupWizard();
 }

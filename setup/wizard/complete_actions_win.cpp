@@ -1,0 +1,48 @@
+#include "setup/wizard/complete_actions_win.h"
+
+#include <string>
+#include <vector>
+
+#include "setup/wizard/after_program.h"
+#include "setup/wizard/wizard_frame_win.h"
+#include "setup/wizard/wizard_texts.h"
+
+namespace {
+
+bool EnableShutdownPrivilege() {
+    HANDLE token = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &token))
+        return false;
+    TOKEN_PRIVILEGES privileges = {};
+    privileges.PrivilegeCount = 1;
+    privileges.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
+    bool enabled = LookupPrivilegeValueW(nullptr, L"SeShutdownPrivilege",
+                                         &privileges.Privileges[0].Luid) &&
+                   AdjustTokenPrivileges(token, FALSE, &privileges, 0, nullptr, nullptr) &&
+                   GetLastError() == ERROR_SUCCESS;  // not ERROR_NOT_ALL_ASSIGNED
+    CloseHandle(token);
+    return enabled;
+}
+
+}  // namespace
+
+bool StartAfterProgram(const SetupSettings &settings) {
+    const std::wstring commandLine = AfterCommandLine(settings);
+    if (commandLine.empty()) return false;
+    std::vector<wchar_t> buffer(commandLine.begin(), commandLine.end());
+    buffer.push_back(L'\0');
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessW(nullptr, buffer.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &process))
+        return false;
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return true;
+}
+
+void OfferRestart(HWND owner) {
+    if (!AskYesNo(owner, wizard_text::kRestart)) return;
+    if (EnableShutdownPrivilege()) ExitWindowsEx(EWX_REBOOT | EWX_FORCE, 0);
+}

@@ -1,0 +1,269 @@
+#include "tests/e2e/setup_wizard/setup_e2e_support.h"
+
+#include <objbase.h>
+#include <shlobj.h>
+#include <shobjidl.h>
+
+#include <cstring>
+
+#include "tests/driver/polling.h"
+
+namespace setup_e2e {
+
+using namespace windriver;
+
+Programs &Given() {
+    static Programs programs;
+    return programs;
+}
+
+std::wstring WindowsPathOf(const std::string &unixPath) {
+    std::wstring path = L"Z:";
+    for (char c : unixPath) path += c == '/' ? L'\\' : wchar_t(static_cast<unsigned char>(c));
+    return path;
+}
+
+bool ReadFileBytes(const std::wstring &path, std::vector<unsigned char> &bytes) {
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    DWORD size = GetFileSize(file, nullptr);
+    bytes.assign(size, 0);
+    DWORD read = 0;
+    bool ok = size == 0 || (ReadFile(file, bytes.data(), size, &read, nullptr) && read == size);
+    CloseHandle(file);
+    return ok;
+}
+
+bool WriteFileBytes(const std::wstring &path, const std::vector<unsigned char> &bytes) {
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    DWORD written = 0;
+    bool ok = WriteFile(file, bytes.data(), DWORD(bytes.size()), &written, nullptr) &&
+              written == bytes.size();
+    CloseHandle(file);
+    return ok;
+}
+
+bool BuildPackage(const std::wstring &name, const std::string &description,
+                  std::wstring &package, std::string &detail) {
+    const Programs &p = Given();
+    const std::wstring text = p.work + L"\\" + name + L".txt";
+    package = p.work + L"\\" + name + L".exe";
+    if (!WriteFileBytes(text, std::vector<unsigned char>(description.begin(), description.end()))) {
+        detail = "cannot write the description";
+        return false;
+    }
+    Process packer;
+    const std::wstring command = QuoteArgument(p.packer) + L" build " + QuoteArgument(text) +
+                                 L" --program " + QuoteArgument(p.setup) + L" --output " +
+                                 QuoteArgument(package) + L" --quiet";
+    if (!packer.Start(command) || !packer.Wait(60000)) {
+        detail = "the builder did not run";
+        return false;
+    }
+    detail = "builder exit code " + std::to_string(packer.ExitCode());
+    return packer.ExitCode() == 0 && FileExists(package);
+}
+
+namespace {
+
+uint32_t Get32(const std::vector<unsigned char> &b, size_t at) {
+    return uint32_t(b[at]) | uint32_t(b[at + 1]) << 8 | uint32_t(b[at + 2]) << 16 |
+           uint32_t(b[at + 3]) << 24;
+}
+uint16_t Get16(const std::vector<unsigned char> &b, size_t at) {
+    return uint16_t(b[at] | b[at + 1] << 8);
+}
+
+// Position of a header with `signature` whose name (at `nameAt`, length at
+// `lengthAt`) is `name`; npos when there is none.
+size_t FindHeader(const std::vector<unsigned char> &b, uint32_t signature, size_t lengthAt,
+                  size_t nameAt, const std::string &name) {
+    for (size_t i = 0; i + nameAt + name.size() <= b.size(); ++i) {
+        if (Get32(b, i) != signature) continue;
+        if (Get16(b, i + lengthAt) != name.size()) continue;
+        if (std::memcmp(&b[i + nameAt], name.data(), name.size()) == 0) return i;
+    }
+    return std::string::npos;
+}
+
+}  // namespace
+
+bool SetEntryAttributes(const std::wstring &package, const std::string &entryName,
+                        DWORD attributes) {
+    std::vector<unsigned char> b;
+    if (!ReadFileBytes(package, b)) return false;
+    size_t at = FindHeader(b, 0x02014b50, 28, 46, entryName);
+    if (at == std::string::npos) return false;
+    for (int i = 0; i < 4; ++i) b[at + 38 + i] = static_cast<unsigned char>(attributes >> (8 * i));
+    return WriteFileBytes(package, b);
+}
+
+bool DamageEntryData(const std::wstring &package, const std::string &entryName) {
+    std::vector<unsigned char> b;
+    if (!ReadFileBytes(package, b)) return false;
+    size_t at = FindHeader(b, 0x04034b50, 26, 30, entryName);
+    if (at == std::string::npos) return false;
+    const size_t data = at + 30 + Get16(b, at + 26) + Get16(b, at + 28);
+    const size_t size = Get32(b, at + 18);
+    if (size == 0 || data + size > b.size()) return false;
+    std::memset(&b[data], 0xFF, size);
+    return WriteFileBytes(package, b);
+}
+
+bool BreakEndRecord(const std::wstring &package) {
+    std::vector<unsigned char> b;
+    if (!ReadFileBytes(package, b) || b.size() < 22) return false;
+    for (size_t i = b.size() - 22 + 1; i-- > 0;)
+        if (Get32(b, i) == 0x06054b50) {
+            b[i + 3] = 0;
+            return WriteFileBytes(package, b);
+        }
+    return false;
+}
+
+bool StartProgram(Process &process, const std::wstring &commandLine) {
+    return process.Start(commandLine);
+}
+
+HWND WaitWizard(const std::wstring &caption, DWORD processId, DWORD timeoutMs) {
+    WindowQuery query;
+    query.className = L"#32770";
+    query.title = L"Setup Wizard : " + caption;
+    query.processId = processId;
+    return WaitTopWindow(query, timeoutMs);
+}
+
+bool FileExists(const std::wstring &path) {
+    DWORD a = GetFileAttributesW(path.c_str());
+    return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool FolderExists(const std::wstring &path) {
+    DWORD a = GetFileAttributesW(path.c_str());
+    return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+std::string FileText(const std::wstring &path) {
+    std::vector<unsigned char> b;
+    if (!ReadFileBytes(path, b)) return "";
+    return std::string(b.begin(), b.end());
+}
+
+std::wstring SpecialFolder(int csidl) {
+    wchar_t path[MAX_PATH] = L"";
+    SHGetFolderPathW(nullptr, csidl, nullptr, 0, path);
+    return path;
+}
+
+bool RegistryString(HKEY root, const std::wstring &key, const std::wstring &name,
+                    std::wstring &value) {
+    HKEY k;
+    if (RegOpenKeyExW(root, key.c_str(), 0, KEY_READ, &k) != ERROR_SUCCESS) return false;
+    wchar_t buffer[2048] = L"";
+    DWORD type = 0, size = sizeof buffer - sizeof(wchar_t);
+    LONG r = RegQueryValueExW(k, name.c_str(), nullptr, &type, reinterpret_cast<BYTE *>(buffer),
+                              &size);
+    RegCloseKey(k);
+    if (r != ERROR_SUCCESS || type != REG_SZ) return false;
+    value.assign(buffer, size / sizeof(wchar_t));
+    while (!value.empty() && value.back() == L'\0') value.pop_back();
+    return true;
+}
+
+bool RegistryDword(HKEY root, const std::wstring &key, const std::wstring &name, DWORD &value) {
+    HKEY k;
+    if (RegOpenKeyExW(root, key.c_str(), 0, KEY_READ, &k) != ERROR_SUCCESS) return false;
+    DWORD type = 0, size = sizeof value;
+    LONG r = RegQueryValueExW(k, name.c_str(), nullptr, &type, reinterpret_cast<BYTE *>(&value),
+                              &size);
+    RegCloseKey(k);
+    return r == ERROR_SUCCESS && type == REG_DWORD;
+}
+
+bool RegistryKeyExists(HKEY root, const std::wstring &key) {
+    HKEY k;
+    if (RegOpenKeyExW(root, key.c_str(), 0, KEY_READ, &k) != ERROR_SUCCESS) return false;
+    RegCloseKey(k);
+    return true;
+}
+
+bool RegistryValueExists(HKEY root, const std::wstring &key, const std::wstring &name) {
+    HKEY k;
+    if (RegOpenKeyExW(root, key.c_str(), 0, KEY_READ, &k) != ERROR_SUCCESS) return false;
+    LONG r = RegQueryValueExW(k, name.c_str(), nullptr, nullptr, nullptr, nullptr);
+    RegCloseKey(k);
+    return r == ERROR_SUCCESS;
+}
+
+void DeleteRegistryTree(HKEY root, const std::wstring &key) {
+    HKEY k;
+    if (RegOpenKeyExW(root, key.c_str(), 0, KEY_ALL_ACCESS, &k) != ERROR_SUCCESS) return;
+    wchar_t name[256];
+    for (;;) {
+        DWORD length = 256;
+        if (RegEnumKeyExW(k, 0, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+            break;
+        DeleteRegistryTree(k, name);
+    }
+    RegCloseKey(k);
+    RegDeleteKeyW(root, key.c_str());
+}
+
+bool ReadLink(const std::wstring &lnkPath, Link &link) {
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    IShellLinkW *shell = nullptr;
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                reinterpret_cast<void **>(&shell))))
+        return false;
+    IPersistFile *file = nullptr;
+    bool ok = SUCCEEDED(shell->QueryInterface(IID_IPersistFile, reinterpret_cast<void **>(&file))) &&
+              SUCCEEDED(file->Load(lnkPath.c_str(), STGM_READ));
+    if (ok) {
+        wchar_t text[1024];
+        text[0] = 0;
+        shell->GetPath(text, 1024, nullptr, SLGP_RAWPATH);
+        link.target = text;
+        text[0] = 0;
+        shell->GetArguments(text, 1024);
+        link.arguments = text;
+        text[0] = 0;
+        shell->GetWorkingDirectory(text, 1024);
+        link.workingFolder = text;
+        text[0] = 0;
+        shell->GetDescription(text, 1024);
+        link.description = text;
+    }
+    if (file) file->Release();
+    shell->Release();
+    return ok;
+}
+
+std::wstring ProcessImage(DWORD processId) {
+    using Query = BOOL(WINAPI *)(HANDLE, DWORD, LPWSTR, PDWORD);
+    auto query = reinterpret_cast<Query>(reinterpret_cast<void *>(
+        GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "QueryFullProcessImageNameW")));
+    if (!query) return L"";
+    HANDLE process = OpenProcess(0x1000 /* PROCESS_QUERY_LIMITED_INFORMATION */, FALSE, processId);
+    if (!process) return L"";
+    wchar_t path[MAX_PATH] = L"";
+    DWORD size = MAX_PATH;
+    std::wstring image = query(process, 0, path, &size) ? path : L"";
+    CloseHandle(process);
+    return image;
+}
+
+DWORD WindowProcess(HWND window) {
+    DWORD id = 0;
+    GetWindowThreadProcessId(window, &id);
+    return id;
+}
+
+void Screenshot(const std::wstring &name, DWORD settleMs) {
+    Sleep(settleMs);  // let the window paint
+    CreateDirectoryW(L"screenshots", nullptr);
+    TakeScreenshot(L"screenshots\\setup_wizard_" + name + L".png");
+}
+
+}  // namespace setup_e2e

@@ -1,0 +1,75 @@
+#ifndef TESTS_E2E_SETUP_WIZARD_SETUP_E2E_SUPPORT_H
+#define TESTS_E2E_SETUP_WIZARD_SETUP_E2E_SUPPORT_H
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "tests/driver/window_driver.h"
+
+// What the setup wizard's end-to-end tests share: the programs they are given,
+// packages made with the package builder, and looks at files, registry values
+// and shortcuts afterwards.
+namespace setup_e2e {
+
+struct Programs {
+    std::wstring setup;    // marboSetup.exe
+    std::wstring packer;   // marbo-pack.exe
+    std::wstring probe;    // after_probe.exe
+    std::wstring payload;  // the folder with the test's payload files
+    std::wstring work;     // a scratch folder for descriptions and packages
+};
+Programs &Given();
+
+// Unix path -> the Windows path Wine shows it under ("/a/b" -> "Z:\a\b").
+std::wstring WindowsPathOf(const std::string &unixPath);
+
+// Writes `description` (UTF-8) and builds `package` from it; false with the
+// builder's exit code in `detail` when it fails.
+bool BuildPackage(const std::wstring &name, const std::string &description,
+                  std::wstring &package, std::string &detail);
+
+// Byte-level changes to a built package.
+bool ReadFileBytes(const std::wstring &path, std::vector<unsigned char> &bytes);
+bool WriteFileBytes(const std::wstring &path, const std::vector<unsigned char> &bytes);
+// Sets the external attributes of the central-directory entry `entryName`.
+bool SetEntryAttributes(const std::wstring &package, const std::string &entryName, DWORD attributes);
+// Overwrites the stored data of the local entry `entryName` with 0xFF bytes.
+bool DamageEntryData(const std::wstring &package, const std::string &entryName);
+// Breaks the end record's signature so that no archive is found.
+bool BreakEndRecord(const std::wstring &package);
+
+// Starts a program in the test's folder and locale.
+bool StartProgram(windriver::Process &process, const std::wstring &commandLine);
+
+// The frame of a running setup wizard ("Setup Wizard : " + caption).
+HWND WaitWizard(const std::wstring &caption, DWORD processId = 0, DWORD timeoutMs = 20000);
+
+bool FileExists(const std::wstring &path);
+bool FolderExists(const std::wstring &path);
+std::string FileText(const std::wstring &path);
+std::wstring SpecialFolder(int csidl);
+
+bool RegistryString(HKEY root, const std::wstring &key, const std::wstring &name,
+                    std::wstring &value);
+bool RegistryDword(HKEY root, const std::wstring &key, const std::wstring &name, DWORD &value);
+bool RegistryKeyExists(HKEY root, const std::wstring &key);
+bool RegistryValueExists(HKEY root, const std::wstring &key, const std::wstring &name);
+void DeleteRegistryTree(HKEY root, const std::wstring &key);
+
+struct Link {
+    std::wstring target, arguments, workingFolder, description;
+};
+bool ReadLink(const std::wstring &lnkPath, Link &link);
+
+// The image path of a running process (empty when it cannot be read).
+std::wstring ProcessImage(DWORD processId);
+DWORD WindowProcess(HWND window);
+
+// screenshots\setup_wizard_<name>.png in the test's folder, after a moment for painting.
+void Screenshot(const std::wstring &name, DWORD settleMs = 400);
+
+}  // namespace setup_e2e
+
+#endif

@@ -1,0 +1,512 @@
+// The setup wizard driven through its windows as a person would: packages made
+// by the package builder are installed and uninstalled, and afterwards the
+// files, registry values, shortcuts and the Uninstall key are looked at.
+// The cases run in order and share the Wine prefix of the test run.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <shlobj.h>
+
+#include <string>
+
+#include "setup/res/resource.h"
+#include "tests/driver/polling.h"
+#include "tests/driver/window_driver.h"
+#include "tests/e2e/setup_wizard/setup_e2e_support.h"
+
+using namespace windriver;
+using namespace setup_e2e;
+
+namespace {
+
+const wchar_t kUninstallKey[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
+constexpr DWORD kEngineTimeoutMs = 60000;
+
+std::string Utf8(const std::wstring &w) {
+    std::string s(size_t(WideCharToMultiByte(CP_UTF8, 0, w.c_str(), -1, nullptr, 0, nullptr, nullptr)), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, w.c_str(), -1, &s[0], int(s.size()), nullptr, nullptr);
+    if (!s.empty()) s.pop_back();
+    return s;
+}
+
+std::wstring ProgramFiles() { return SpecialFolder(CSIDL_PROGRAM_FILES); }
+std::wstring WindowsDir() { return SpecialFolder(CSIDL_WINDOWS); }
+std::wstring Work() { return Given().work; }
+
+// The full package: files and a folder tree, REG_SZ and REG_DWORD values under
+// two roots, two shortcuts, AfterPath (the probe) and a restart question.
+std::string FullDescription() {
+    return "[General]\n"
+           "Title = Wizard Full\n"
+           "Prefix = Suite\n"
+           "Name = WizardFullWindowClass\n"
+           "Version = 1.5\n"
+           "InstallDir = {ProgramFiles}\\Wizard Full\n"
+           "[Execute]\n"
+           "AfterPath = " + Utf8(Given().probe) + "\n"
+           "AfterParam = \"" + Utf8(Work()) + "\\full-after.txt\" \"{InstallDir}\\readme.txt\"\n"
+           "AfterReboot = TRUE\n"
+           "[Files]\n" +
+           Utf8(Given().payload) + "\\readme.txt = {InstallDir}\n" +
+           Utf8(Given().payload) + "\\docs = {InstallDir}\\docs\n"
+           "[Registry HKEY_LOCAL_MACHINE\\SOFTWARE\\Parvoni\\Wizard Full]\n"
+           "InstallPath = REG_SZ {InstallDir}\n"
+           "Build = REG_DWORD 12abc\n"
+           "[Registry HKEY_CURRENT_USER\\Software\\Parvoni\\Wizard Full]\n"
+           "Greeting = REG_SZ Hello: a/b\\c\n"
+           "[Shortcut]\n"
+           "Folder = {DeskTop}\n"
+           "Name = Wizard Full readme\n"
+           "Description = Read me first\n"
+           "Target = {InstallDir}\\readme.txt\n"
+           "Arguments = -x \"{InstallDir}\"\n"
+           "[Shortcut]\n"
+           "Folder = {StartMenu}\\Wizard Full\n"
+           "Name = Guide\n"
+           "Target = {InstallDir}\\docs\\guide.txt\n";
+}
+
+// Only registry values and a shortcut: no destination page.
+std::string KeysDescription(const std::string &afterFile) {
+    return "[General]\n"
+           "Title = Wizard Keys\n"
+           "InstallDir = {ProgramFiles}\\Wizard Keys\n"
+           "[Execute]\n"
+           "AfterPath = " + Utf8(Given().probe) + "\n"
+           "AfterParam = \"" + Utf8(Work()) + "\\" + afterFile + "\"\n"
+           "AfterReboot = true\n"
+           "[Package]\n"
+           "Uninstaller = no\n"
+           "[Registry HKEY_CURRENT_USER\\Software\\Parvoni\\Wizard Keys]\n"
+           "Path = REG_SZ {InstallDir}\n"
+           "[Shortcut]\n"
+           "Folder = {DeskTop}\n"
+           "Name = Wizard Keys\n"
+           "Target = {WinDir}\\notepad.exe\n";
+}
+
+// Files under {InstallDir} with or without the uninstaller.
+std::string FilesDescription(const std::string &title, bool uninstaller) {
+    return "[General]\n"
+           "Title = " + title + "\n"
+           "Version = 3\n"
+           "InstallDir = {ProgramFiles}\\" + title + "\n"
+           "[Package]\n"
+           "Uninstaller = " + (uninstaller ? "yes" : "no") + "\n"
+           "[Files]\n" +
+           Utf8(Given().payload) + "\\readme.txt = {InstallDir}\n" +
+           Utf8(Given().payload) + "\\docs = {InstallDir}\\docs\n";
+}
+
+std::wstring Package(const std::wstring &name, const std::string &description) {
+    std::wstring package;
+    std::string detail;
+    EXPECT_TRUE(BuildPackage(name, description, package, detail)) << detail;
+    return package;
+}
+
+HWND Page(HWND wizard, int controlId) { return WaitControl(wizard, controlId, ControlState::Visible); }
+
+// Presses the action button and waits for the completion page.
+bool InstallToCompletion(HWND wizard, int actionId, const std::wstring &shot = L"") {
+    if (!Click(wizard, actionId)) return false;
+    if (!shot.empty() && WaitControl(wizard, IDC_PROGRESS_BAR, ControlState::Visible, 2000))
+        Screenshot(shot);  // as often as not the run is already over
+    return WaitControl(wizard, IDC_COMPLETE, ControlState::Enabled, kEngineTimeoutMs) != nullptr;
+}
+
+bool Ends(Process &process) { return process.Wait(15000) && process.ExitCode() == 0; }
+
+void ExpectSameBytes(const std::wstring &installed, const std::wstring &source) {
+    std::vector<unsigned char> a, b;
+    ASSERT_TRUE(ReadFileBytes(installed, a)) << Utf8(installed);
+    ASSERT_TRUE(ReadFileBytes(source, b)) << Utf8(source);
+    EXPECT_EQ(a, b) << Utf8(installed);
+}
+
+std::wstring AllUsersLink(int csidl, const std::wstring &relative) {
+    return SpecialFolder(csidl) + L"\\" + relative + L".lnk";
+}
+
+// ---------------------------------------------------------------------------
+
+TEST(SetupWizard, CancelAsksAndNoStaysYesEndsWithNothingDone) {
+    const std::wstring package = Package(L"full-cancel", FullDescription());
+    Process setup;
+    ASSERT_TRUE(StartProgram(setup, QuoteArgument(package)));
+    HWND wizard = WaitWizard(L"Wizard Full - Suite 1.5", setup.Id());
+    ASSERT_TRUE(wizard);
+    ASSERT_TRUE(Page(wizard, IDC_WELCOME_TEXT));
+
+    ASSERT_TRUE(Click(wizard, IDCANCEL));
+    HWND box = WaitMessageBox(L"Setup Wizard", kDefaultTimeoutMs, setup.Id());
+    ASSERT_TRUE(box);
+    EXPECT_EQ(MessageBoxText(box),
+              L"The installation has been finished yet.\n\nif you quit now, the software will not "
+              L"be installed.\n\nDo you want to quit the installation?");
+    Screenshot(L"en_quit_question", 1500);
+    ASSERT_TRUE(AnswerMessageBox(box, IDNO));
+    Sleep(300);
+    EXPECT_TRUE(setup.Running());
+    EXPECT_TRUE(IsShown(FindControl(wizard, IDC_WELCOME_TEXT)));
+
+    // The close box asks the same question; Yes ends the program.
+    PostMessageW(wizard, WM_CLOSE, 0, 0);
+    box = WaitMessageBox(L"Setup Wizard", kDefaultTimeoutMs, setup.Id());
+    ASSERT_TRUE(box);
+    ASSERT_TRUE(AnswerMessageBox(box, IDYES));
+    EXPECT_TRUE(Ends(setup));
+    EXPECT_FALSE(FolderExists(ProgramFiles() + L"\\Wizard Full"));
+    EXPECT_FALSE(RegistryKeyExists(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Parvoni\\Wizard Full"));
+}
+
+TEST(SetupWizard, FullInstallWritesFilesValuesShortcutsAndTheUninstallKey) {
+    const std::wstring package = Package(L"full", FullDescription());
+    const std::wstring dir = ProgramFiles() + L"\\Wizard Full";
+    Process setup;
+    ASSERT_TRUE(StartProgram(setup, QuoteArgument(package)));
+    HWND wizard = WaitWizard(L"Wizard Full - Suite 1.5", setup.Id());
+    ASSERT_TRUE(wizard);
+
+    // Welcome: Next leads on, Install waits for the destination page.
+    ASSERT_TRUE(Page(wizard, IDC_WELCOME_TEXT));
+    EXPECT_EQ(Text(FindControl(wizard, IDC_NEXT)), L"Next");
+    EXPECT_EQ(Text(FindControl(wizard, IDCANCEL)), L"Cancel");
+    EXPECT_FALSE(IsShown(FindControl(wizard, IDC_INSTALL)));
+    EXPECT_FALSE(IsShown(FindControl(wizard, IDC_PREV)));
+    EXPECT_NE(Text(FindControl(wizard, IDC_WELCOME_TEXT)).find(L"installation of the software"),
+              std::wstring::npos);
+    Screenshot(L"en_install_welcome");
+
+    // Destination, then Prev back to the welcome page and Next again.
+    ASSERT_TRUE(Click(wizard, IDC_NEXT));
+    HWND edit = Page(wizard, IDC_DESTINATION);
+    ASSERT_TRUE(edit);
+    EXPECT_EQ(Text(edit), dir);
+    EXPECT_EQ(Text(FindControl(wizard, IDC_SPACE_REQUIRED_LABEL)), L"Space required:");
+    const std::wstring required = Text(FindControl(wizard, IDC_SPACE_REQUIRED));
+    EXPECT_TRUE(required.size() > 1 && required.back() == L'B') << Utf8(required);
+    const std::wstring available = Text(FindControl(wizard, IDC_SPACE_AVAILABLE));
+    EXPECT_TRUE(available.size() > 1 && available.back() == L'B') << Utf8(available);
+    EXPECT_FALSE(IsShown(FindControl(wizard, IDC_NEXT)));
+    EXPECT_TRUE(IsShown(FindControl(wizard, IDC_INSTALL)));
+    Screenshot(L"en_install_destination");
+    ASSERT_TRUE(Click(wizard, IDC_PREV));
+    ASSERT_TRUE(Page(wizard, IDC_WELCOME_TEXT));
+    EXPECT_FALSE(IsShown(FindControl(wizard, IDC_DESTINATION)));
+    ASSERT_TRUE(Click(wizard, IDC_NEXT));
+    ASSERT_TRUE(Page(wizard, IDC_DESTINATION));
+
+    ASSERT_TRUE(InstallToCompletion(wizard, IDC_INSTALL, L"en_install_progress"));
+    EXPECT_FALSE(IsEnabledControl(FindControl(wizard, IDCANCEL)));
+    EXPECT_EQ(Text(FindControl(wizard, IDC_COMPLETE)), L"Complete");
+    Screenshot(L"en_install_completion");
+
+    // Complete starts AfterPath, then asks about the restart; No closes.
+    ASSERT_TRUE(Click(wizard, IDC_COMPLETE));
+    HWND box = WaitMessageBox(L"Setup Wizard", kDefaultTimeoutMs, setup.Id());
+    ASSERT_TRUE(box);
+    EXPECT_EQ(MessageBoxText(box),
+              L"To complete installation, system must be restarted.\n\nRestart system now?");
+    Screenshot(L"en_restart_question", 1500);
+    ASSERT_TRUE(AnswerMessageBox(box, IDNO));
+    EXPECT_TRUE(Ends(setup));
+
+    const std::wstring after = Work() + L"\\full-after.txt";
+    EXPECT_TRUE(PollUntil([&] { return FileExists(after); }, 10000)) << "AfterPath did not run";
+    Sleep(200);
+    const std::string line = FileText(after);
+    const std::wstring expectedArgs = L"\"" + Work() + L"\\full-after.txt\" \"" + dir + L"\\readme.txt\"";
+    std::wstring seen(reinterpret_cast<const wchar_t *>(line.data()), line.size() / 2);
+    EXPECT_EQ(seen, L"\"" + Given().probe + L"\" " + expectedArgs);
+
+    // Files, with their bytes, and the folder tree.
+    ExpectSameBytes(dir + L"\\readme.txt", Given().payload + L"\\readme.txt");
+    ExpectSameBytes(dir + L"\\docs\\guide.txt", Given().payload + L"\\docs\\guide.txt");
+    ExpectSameBytes(dir + L"\\docs\\deep\\note.txt", Given().payload + L"\\docs\\deep\\note.txt");
+    EXPECT_TRUE(FileExists(dir + L"\\Uninstall.exe"));
+
+    std::wstring text;
+    DWORD number = 0;
+    EXPECT_TRUE(RegistryString(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Parvoni\\Wizard Full", L"InstallPath", text));
+    EXPECT_EQ(text, dir);
+    EXPECT_TRUE(RegistryDword(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Parvoni\\Wizard Full", L"Build", number));
+    EXPECT_EQ(number, 12u);
+    EXPECT_TRUE(RegistryString(HKEY_CURRENT_USER, L"Software\\Parvoni\\Wizard Full", L"Greeting", text));
+    EXPECT_EQ(text, L"Hello: a/b\\c");
+
+    Link link;
+    ASSERT_TRUE(ReadLink(AllUsersLink(CSIDL_COMMON_DESKTOPDIRECTORY, L"Wizard Full readme"), link));
+    EXPECT_EQ(link.target, dir + L"\\readme.txt");
+    EXPECT_EQ(link.arguments, L"-x \"" + dir + L"\"");
+    EXPECT_EQ(link.workingFolder, dir);
+    EXPECT_EQ(link.description, L"Read me first");
+    ASSERT_TRUE(ReadLink(AllUsersLink(CSIDL_COMMON_STARTMENU, L"Wizard Full\\Guide"), link));
+    EXPECT_EQ(link.target, dir + L"\\docs\\guide.txt");
+    EXPECT_EQ(link.workingFolder, dir + L"\\docs");
+
+    const std::wstring key = std::wstring(kUninstallKey) + L"Wizard Full";
+    EXPECT_TRUE(RegistryString(HKEY_LOCAL_MACHINE, key, L"DisplayName", text));
+    EXPECT_EQ(text, L"Wizard Full - Suite 1.5");
+    EXPECT_TRUE(RegistryString(HKEY_LOCAL_MACHINE, key, L"DisplayVersion", text));
+    EXPECT_EQ(text, L"1.5");
+    EXPECT_TRUE(RegistryString(HKEY_LOCAL_MACHINE, key, L"UninstallString", text));
+    EXPECT_EQ(text, L"\"" + dir + L"\\Uninstall.exe\"");
+}
+
+TEST(SetupWizard, UninstallerMovesToTempAndRemovesWhatItRecorded) {
+    const std::wstring dir = ProgramFiles() + L"\\Wizard Full";
+    std::wstring command;
+    ASSERT_TRUE(RegistryString(HKEY_LOCAL_MACHINE, std::wstring(kUninstallKey) + L"Wizard Full",
+                               L"UninstallString", command));
+    // Something the user made after installing: it and its folder stay.
+    ASSERT_TRUE(CreateDirectoryW((dir + L"\\mine").c_str(), nullptr));
+    ASSERT_TRUE(WriteFileBytes(dir + L"\\mine\\notes.txt", {'n', 'o', 't', 'e'}));
+    DeleteFileW((WindowsDir() + L"\\Temp\\Uninstall.exe").c_str());
+
+    Process first;
+    ASSERT_TRUE(StartProgram(first, command));
+    EXPECT_TRUE(Ends(first)) << "the uninstaller in the installation folder did not end";
+    HWND wizard = WaitWizard(L"Wizard Full - Suite 1.5");
+    ASSERT_TRUE(wizard);
+    Process copy;
+    ASSERT_TRUE(copy.Attach(WindowProcess(wizard)));
+    EXPECT_TRUE(FileExists(WindowsDir() + L"\\Temp\\Uninstall.exe"));
+    const std::wstring image = ProcessImage(copy.Id());
+    if (!image.empty()) {
+        EXPECT_EQ(CompareStringW(LOCALE_INVARIANT, NORM_IGNORECASE, image.c_str(), -1,
+                                 (WindowsDir() + L"\\Temp\\Uninstall.exe").c_str(), -1),
+                  CSTR_EQUAL)
+            << Utf8(image);
+    }
+
+    ASSERT_TRUE(Page(wizard, IDC_WELCOME_TEXT));
+    EXPECT_TRUE(IsShown(FindControl(wizard, IDC_UNINSTALL)));
+    EXPECT_EQ(Text(FindControl(wizard, IDC_UNINSTALL)), L"Uninstall");
+    EXPECT_FALSE(IsShown(FindControl(wizard, IDC_NEXT)));
+    Screenshot(L"en_uninstall_welcome");
+    ASSERT_TRUE(InstallToCompletion(wizard, IDC_UNINSTALL, L"en_uninstall_progress"));
+    Screenshot(L"en_uninstall_completion");
+    ASSERT_TRUE(Click(wizard, IDC_COMPLETE));
+    EXPECT_TRUE(Ends(copy));
+
+    EXPECT_FALSE(FileExists(dir + L"\\readme.txt"));
+    EXPECT_FALSE(FolderExists(dir + L"\\docs"));
+    EXPECT_FALSE(FileExists(dir + L"\\Uninstall.exe"));
+    EXPECT_TRUE(FileExists(dir + L"\\mine\\notes.txt"));
+    EXPECT_FALSE(RegistryKeyExists(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Parvoni\\Wizard Full"));
+    EXPECT_FALSE(RegistryKeyExists(HKEY_CURRENT_USER, L"Software\\Parvoni\\Wizard Full"));
+    EXPECT_TRUE(RegistryKeyExists(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Parvoni"));
+    EXPECT_TRUE(RegistryKeyExists(HKEY_CURRENT_USER, L"Software\\Parvoni"));
+    EXPECT_FALSE(FileExists(AllUsersLink(CSIDL_COMMON_DESKTOPDIRECTORY, L"Wizard Full readme")));
+    EXPECT_FALSE(FileExists(AllUsersLink(CSIDL_COMMON_STARTMENU, L"Wizard Full\\Guide")));
+    EXPECT_FALSE(RegistryKeyExists(HKEY_LOCAL_MACHINE, std::wstring(kUninstallKey) + L"Wizard Full"));
+}
+
+TEST(SetupWizard, RegistryOnlyPackageSkipsTheDestinationPage) {
+    const std::wstring package = Package(L"keys", KeysDescription("keys-after.txt"));
+    Process setup;
+    ASSERT_TRUE(StartProgram(setup, QuoteArgument(package)));
+    HWND wizard = WaitWizard(L"Wizard Keys", setup.Id());
+    ASSERT_TRUE(wizard);
+    ASSERT_TRUE(Page(wizard, IDC_WELCOME_TEXT));
+    EXPECT_TRUE(IsShown(FindControl(wizard, IDC_INSTALL)));
+    EXPECT_FALSE(IsShown(FindControl(wizard, IDC_NEXT)));
+    ASSERT_TRUE(InstallToCompletion(wizard, IDC_INSTALL));
+    EXPECT_FALSE(IsShown(FindControl(wizard, IDC_DESTINATION)));
+
+    // The close box on the completion page closes without Complete's actions.
+    PostMessageW(wizard, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(Ends(setup));
+    Sleep(1500);
+    EXPECT_FALSE(FileExists(Work() + L"\\keys-after.txt")) << "AfterPath ran without Complete";
+    EXPECT_FALSE(FindMessageBox(L"Setup Wizard"));
+
+    std::wstring text;
+    EXPECT_TRUE(RegistryString(HKEY_CURRENT_USER, L"Software\\Parvoni\\Wizard Keys", L"Path", text));
+    EXPECT_EQ(text, ProgramFiles() + L"\\Wizard Keys");  // InstallDir as the script has it
+    EXPECT_TRUE(FileExists(AllUsersLink(CSIDL_COMMON_DESKTOPDIRECTORY, L"Wizard Keys")));
+    EXPECT_FALSE(RegistryKeyExists(HKEY_LOCAL_MACHINE, std::wstring(kUninstallKey) + L"Wizard Keys"));
+}
+
+// The Korean cases run in their own test entry, whose whole process runs in
+// the Korean locale (Wine takes the locale from the Unix environment a
+// program starts with, not from the Windows environment of its parent).
+TEST(SetupWizardKorean, KoreanSystemShowsKoreanTexts) {
+    ASSERT_EQ(GetSystemDefaultLangID(), 0x0412) << "run these cases with LC_ALL=ko_KR.UTF-8";
+    const std::wstring keys = Package(L"keys-ko", KeysDescription("keys-ko-after.txt"));
+    Process setup;
+    ASSERT_TRUE(StartProgram(setup, QuoteArgument(keys)));
+    HWND wizard = WaitWizard(L"Wizard Keys", setup.Id());
+    ASSERT_TRUE(wizard);
+    ASSERT_TRUE(Page(wizard, IDC_WELCOME_TEXT));
+    EXPECT_EQ(Text(FindControl(wizard, IDC_INSTALL)), L"설치");
+    EXPECT_EQ(Text(FindControl(wizard, IDCANCEL)), L"취소");
+    EXPECT_EQ(Text(FindControl(wizard, IDC_WELCOME_TEXT)),
+              L" Wizard Keys \r\n\r\n 지금 프로그램을 설치하려고 합니다.\r\n\r\n 작업을 계속 진행하려면 "
+              L"'다음'을, 중단하려면 '취소' 버튼을 클릭하십시오.\r\n");
+    Screenshot(L"ko_install_welcome");
+    ASSERT_TRUE(Click(wizard, IDCANCEL));
+    HWND box = WaitMessageBox(L"Setup Wizard", kDefaultTimeoutMs, setup.Id());
+    ASSERT_TRUE(box);
+    EXPECT_EQ(MessageBoxText(box),
+              L"설치가 완전하게 끝나지 않았습니다.\n\n지금 종료하면 프로그램이 설치되지 않을 것입니다."
+              L"\n\n설치를 중단하시겠습니까?");
+    Screenshot(L"ko_quit_question", 1500);
+    ASSERT_TRUE(AnswerMessageBox(box, IDNO));
+    ASSERT_TRUE(InstallToCompletion(wizard, IDC_INSTALL, L"ko_install_progress"));
+    EXPECT_EQ(Text(FindControl(wizard, IDC_COMPLETE)), L"완료");
+    Screenshot(L"ko_install_completion");
+    ASSERT_TRUE(Click(wizard, IDC_COMPLETE));
+    box = WaitMessageBox(L"Setup Wizard", kDefaultTimeoutMs, setup.Id());
+    ASSERT_TRUE(box);
+    EXPECT_EQ(MessageBoxText(box),
+              L"설치를 완료하기 위해서는 시스템을 재시작해야 합니다.\n\n지금 시스템을 재시작하시겠습니까?");
+    Screenshot(L"ko_restart_question", 1500);
+    ASSERT_TRUE(AnswerMessageBox(box, IDNO));
+    EXPECT_TRUE(Ends(setup));
+    EXPECT_TRUE(PollUntil([&] { return FileExists(Work() + L"\\keys-ko-after.txt"); }, 10000));
+}
+
+TEST(SetupWizardKorean, KoreanDestinationAndUninstallPages) {
+    const std::wstring package = Package(L"korean", FilesDescription("Wizard Hangul", true));
+    const std::wstring dir = ProgramFiles() + L"\\Wizard Hangul";
+    Process setup;
+    ASSERT_TRUE(StartProgram(setup, QuoteArgument(package)));
+    HWND wizard = WaitWizard(L"Wizard Hangul 3", setup.Id());
+    ASSERT_TRUE(wizard);
+    ASSERT_TRUE(Click(wizard, IDC_NEXT));
+    ASSERT_TRUE(Page(wizard, IDC_DESTINATION));
+    EXPECT_EQ(Text(FindControl(wizard, IDC_PREV)), L"이전");
+    EXPECT_EQ(Text(FindControl(wizard, IDC_BROWSE)), L"찾아보기");
+    EXPECT_EQ(Text(FindControl(wizard, IDC_SPACE_AVAILABLE_LABEL)), L"남은 디스크 공간:");
+    Screenshot(L"ko_install_destination");
+    ASSERT_TRUE(InstallToCompletion(wizard, IDC_INSTALL));
+    ASSERT_TRUE(Click(wizard, IDC_COMPLETE));
+    EXPECT_TRUE(Ends(setup));
+    ASSERT_TRUE(FileExists(dir + L"\\Uninstall.exe"));
+
+    Process first;
+    ASSERT_TRUE(StartProgram(first, QuoteArgument(dir + L"\\Uninstall.exe")));
+    EXPECT_TRUE(Ends(first));
+    wizard = WaitWizard(L"Wizard Hangul 3");
+    ASSERT_TRUE(wizard);
+    Process copy;
+    ASSERT_TRUE(copy.Attach(WindowProcess(wizard)));
+    ASSERT_TRUE(Page(wizard, IDC_WELCOME_TEXT));
+    EXPECT_EQ(Text(FindControl(wizard, IDC_UNINSTALL)), L"제거");
+    Screenshot(L"ko_uninstall_welcome");
+    ASSERT_TRUE(InstallToCompletion(wizard, IDC_UNINSTALL, L"ko_uninstall_progress"));
+    Screenshot(L"ko_uninstall_completion");
+    ASSERT_TRUE(Click(wizard, IDC_COMPLETE));
+    EXPECT_TRUE(Ends(copy));
+    EXPECT_FALSE(FolderExists(dir));
+}
+
+TEST(SetupWizard, PayloadWithoutUninstallerLeavesNoRecordAndNoKey) {
+    const std::wstring package = Package(L"plain", FilesDescription("Wizard Plain", false));
+    const std::wstring dir = ProgramFiles() + L"\\Wizard Plain";
+    Process setup;
+    ASSERT_TRUE(StartProgram(setup, QuoteArgument(package)));
+    HWND wizard = WaitWizard(L"Wizard Plain 3", setup.Id());
+    ASSERT_TRUE(wizard);
+    ASSERT_TRUE(Click(wizard, IDC_NEXT));
+    ASSERT_TRUE(Page(wizard, IDC_DESTINATION));
+    ASSERT_TRUE(InstallToCompletion(wizard, IDC_INSTALL));
+    ASSERT_TRUE(Click(wizard, IDC_COMPLETE));
+    EXPECT_TRUE(Ends(setup));
+    EXPECT_TRUE(FileExists(dir + L"\\readme.txt"));
+    EXPECT_TRUE(FileExists(dir + L"\\docs\\deep\\note.txt"));
+    EXPECT_FALSE(FileExists(dir + L"\\Uninstall.exe"));
+    EXPECT_FALSE(RegistryKeyExists(HKEY_LOCAL_MACHINE, std::wstring(kUninstallKey) + L"Wizard Plain"));
+}
+
+TEST(SetupWizard, ReadOnlyUninstallerGetsTheKeyButNoRecord) {
+    const std::wstring package = Package(L"locked", FilesDescription("Wizard Locked", true));
+    ASSERT_TRUE(SetEntryAttributes(package, "Uninstall.exe", FILE_ATTRIBUTE_READONLY));
+    const std::wstring dir = ProgramFiles() + L"\\Wizard Locked";
+    Process setup;
+    ASSERT_TRUE(StartProgram(setup, QuoteArgument(package)));
+    HWND wizard = WaitWizard(L"Wizard Locked 3", setup.Id());
+    ASSERT_TRUE(wizard);
+    ASSERT_TRUE(Click(wizard, IDC_NEXT));
+    ASSERT_TRUE(InstallToCompletion(wizard, IDC_INSTALL));
+    ASSERT_TRUE(Click(wizard, IDC_COMPLETE));
+    EXPECT_TRUE(Ends(setup));
+
+    const std::wstring uninstaller = dir + L"\\Uninstall.exe";
+    ASSERT_TRUE(FileExists(uninstaller));
+    EXPECT_TRUE(GetFileAttributesW(uninstaller.c_str()) & FILE_ATTRIBUTE_READONLY);
+    std::vector<unsigned char> installed, program;
+    ASSERT_TRUE(ReadFileBytes(uninstaller, installed));
+    ASSERT_TRUE(ReadFileBytes(Given().setup, program));
+    EXPECT_EQ(installed.size(), program.size()) << "a record was appended to a read-only file";
+    std::wstring text;
+    EXPECT_TRUE(RegistryString(HKEY_LOCAL_MACHINE, std::wstring(kUninstallKey) + L"Wizard Locked",
+                               L"UninstallString", text));
+}
+
+TEST(SetupWizard, DamagedEntryIsSkippedAndTheRestInstalls) {
+    const std::wstring package = Package(L"damaged", FilesDescription("Wizard Damaged", true));
+    ASSERT_TRUE(DamageEntryData(package, "File/Target={InstallDir}/readme.txt"));
+    const std::wstring dir = ProgramFiles() + L"\\Wizard Damaged";
+    Process setup;
+    ASSERT_TRUE(StartProgram(setup, QuoteArgument(package)));
+    HWND wizard = WaitWizard(L"Wizard Damaged 3", setup.Id());
+    ASSERT_TRUE(wizard);
+    ASSERT_TRUE(Click(wizard, IDC_NEXT));
+    ASSERT_TRUE(InstallToCompletion(wizard, IDC_INSTALL));
+    ASSERT_TRUE(Click(wizard, IDC_COMPLETE));
+    EXPECT_TRUE(Ends(setup));
+    ExpectSameBytes(dir + L"\\docs\\guide.txt", Given().payload + L"\\docs\\guide.txt");
+    EXPECT_TRUE(FileExists(dir + L"\\Uninstall.exe"));
+    EXPECT_TRUE(RegistryKeyExists(HKEY_LOCAL_MACHINE, std::wstring(kUninstallKey) + L"Wizard Damaged"));
+}
+
+TEST(SetupWizard, UnreadableArchiveStillReachesCompletion) {
+    const std::wstring package = Package(L"broken", FilesDescription("Wizard Broken", true));
+    ASSERT_TRUE(BreakEndRecord(package));
+    Process setup;
+    ASSERT_TRUE(StartProgram(setup, QuoteArgument(package)));
+    // No script could be read: an empty caption, and no files to place.
+    HWND wizard = WaitWizard(L"", setup.Id());
+    ASSERT_TRUE(wizard);
+    ASSERT_TRUE(Page(wizard, IDC_WELCOME_TEXT));
+    EXPECT_TRUE(IsShown(FindControl(wizard, IDC_INSTALL)));
+    ASSERT_TRUE(InstallToCompletion(wizard, IDC_INSTALL));
+    ASSERT_TRUE(Click(wizard, IDC_COMPLETE));
+    EXPECT_TRUE(Ends(setup));
+    EXPECT_FALSE(FolderExists(ProgramFiles() + L"\\Wizard Broken"));
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t **argv) {
+    testing::InitGoogleTest(&argc, argv);
+    if (argc < 5) {
+        fwprintf(stderr, L"usage: setup_wizard_test marboSetup.exe marbo-pack.exe after_probe.exe PAYLOAD_DIR\n");
+        return 2;
+    }
+    Programs &p = Given();
+    // ctest hands over Unix paths; Wine shows the Unix root as drive Z:.
+    auto full = [](const wchar_t *path) {
+        if (path[0] == L'/') {
+            std::wstring windows = L"Z:" + std::wstring(path);
+            for (wchar_t &c : windows)
+                if (c == L'/') c = L'\\';
+            return windows;
+        }
+        wchar_t buffer[MAX_PATH];
+        DWORD n = GetFullPathNameW(path, MAX_PATH, buffer, nullptr);
+        return n && n < MAX_PATH ? std::wstring(buffer) : std::wstring(path);
+    };
+    p.setup = full(argv[1]);
+    p.packer = full(argv[2]);
+    p.probe = full(argv[3]);
+    p.payload = full(argv[4]);
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    p.work = std::wstring(temp) + (GetSystemDefaultLangID() == 0x0412 ? L"setup-wizard-ko" : L"setup-wizard-en");
+    CreateDirectoryW(p.work.c_str(), nullptr);
+    return RUN_ALL_TESTS();
+}
