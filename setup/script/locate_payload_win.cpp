@@ -6,9 +6,7 @@
 #include "setup/script/marker_search.h"
 #include "setup/script/setup_startup.h"
 
-namespace {
-
-std::wstring OwnPath() {
+std::wstring OwnProgramPath() {
     std::vector<wchar_t> buffer(MAX_PATH);
     for (;;) {
         DWORD n = GetModuleFileNameW(nullptr, buffer.data(), DWORD(buffer.size()));
@@ -17,6 +15,8 @@ std::wstring OwnPath() {
         buffer.resize(buffer.size() * 2);
     }
 }
+
+namespace {
 
 // The marker narrowed with the system's ANSI conversion, as the package format says.
 std::string AnsiMarker(const std::wstring &identifier) {
@@ -54,5 +54,5 @@ PayloadLocation LocatePayloadIn(const std::wstring &file, const std::wstring &id
 }
 
 PayloadLocation LocatePayload(const std::wstring &identifier) {
-    return LocatePayloadIn(OwnPath(), identifier);
+    return LocatePayloadIn(OwnProgramPath(), identifier);
 }

@@ -52,7 +52,5 @@ bool ReadSetupSettingsFrom(const std::wstring &program, SetupSettings &settings)
 }
 
 bool ReadSetupSettings() {
-    std::vector<wchar_t> own(32768);
-    DWORD n = GetModuleFileNameW(nullptr, own.data(), DWORD(own.size()));
-    return ReadSetupSettingsFrom(std::wstring(own.data(), n), ProcessSetupSettings());
+    return ReadSetupSettingsFrom(OwnProgramPath(), ProcessSetupSettings());
 }

@@ -12,18 +12,12 @@
 #include "setup/script/setup_markers.h"
 #include "setup/script/value_escaping.h"
 #include "tools/pkgbuild/build_diagnostics.h"
+#include "tools/pkgbuild/marker_scan.h"
+#include "tools/pkgbuild/native_path.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-std::wstring StreamPath(const fs::path &p) {
-#ifdef _WIN32
-    return p.wstring();
-#else
-    return WidenUtf8(p.string());
-#endif
-}
 
 // Entry names are ANSI; outside ASCII the code page is unknown here, so such
 // bytes are shown as Latin-1.
@@ -37,12 +31,7 @@ std::wstring Quoted(const std::wstring &s) { return L"\"" + s + L"\""; }
 
 bool FindMarker(ByteStream &file, const std::string &marker, uint64_t &position) {
     MarkerSearch search(marker);
-    std::vector<uint8_t> buffer(65536);
-    file.Seek(0);
-    for (;;) {
-        size_t got = file.Read(buffer.data(), buffer.size());
-        if (got == 0 || search.Feed(buffer.data(), got)) break;
-    }
+    ScanStream(file, {&search});
     position = search.Position();
     return search.FoundBefore(file.Size());
 }
@@ -89,7 +78,7 @@ std::wstring DescribeScriptLine(const std::wstring &name) {
 }
 
 std::string ListPackage(const fs::path &package) {
-    auto file = FileStream::Open(StreamPath(package), FileStream::Mode::Read);
+    auto file = FileStream::Open(WidePath(package), FileStream::Mode::Read);
     if (!file) throw BuildFailure(package.string() + ": cannot open\n");
     uint64_t at = 0;
     bool installer = FindMarker(*file, InstallerMarker(), at);
@@ -97,7 +86,7 @@ std::string ListPackage(const fs::path &package) {
         throw BuildFailure(package.string() + ": carries no setup marker: not a setup package\n");
 
     std::wostringstream out;
-    out << L"package: " << StreamPath(package) << L"\n";
+    out << L"package: " << WidePath(package) << L"\n";
     out << L"mode: " << (installer ? L"installer" : L"uninstaller") << L"\n";
     out << L"program image: " << at << L" bytes; archive from byte " << at + 40 << L"\n";
     try {

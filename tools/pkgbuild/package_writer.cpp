@@ -9,18 +9,12 @@
 #include "common/zip/zip_writer.h"
 #include "setup/script/marker_search.h"
 #include "setup/script/setup_markers.h"
+#include "tools/pkgbuild/marker_scan.h"
+#include "tools/pkgbuild/native_path.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-std::wstring StreamPath(const fs::path &p) {
-#ifdef _WIN32
-    return p.wstring();
-#else
-    return WidenUtf8(p.string());
-#endif
-}
 
 // Removes the temporary file unless the build got through.
 class PartialFile {
@@ -45,20 +39,13 @@ uint32_t Now() { return uint32_t(std::time(nullptr)); }
 }  // namespace
 
 std::string CheckSetupProgram(const fs::path &program) {
-    auto in = FileStream::Open(StreamPath(program), FileStream::Mode::Read);
+    auto in = FileStream::Open(WidePath(program), FileStream::Mode::Read);
     if (!in) return "cannot open the setup program";
     char mz[2] = {0, 0};
     if (in->Read(mz, 2) != 2 || mz[0] != 'M' || mz[1] != 'Z')
         return "the setup program is not a Windows program (no \"MZ\" header)";
-    in->Seek(0);
     MarkerSearch installer(InstallerMarker()), uninstaller(UninstallerMarker());
-    std::vector<uint8_t> buffer(65536);
-    for (;;) {
-        size_t got = in->Read(buffer.data(), buffer.size());
-        if (got == 0) break;
-        installer.Feed(buffer.data(), got);
-        uninstaller.Feed(buffer.data(), got);
-    }
+    ScanStream(*in, {&installer, &uninstaller});
     if (installer.Found() || uninstaller.Found())
         return "the setup program already carries a setup marker (it is a package or an "
                "uninstaller, not the plain marboSetup.exe)";
@@ -95,9 +82,9 @@ BuildResult BuildPackage(const BuildOptions &o) {
 
     PartialFile partial(fs::path(o.output).concat(".partial"));
     try {
-        auto out = FileStream::Open(StreamPath(partial.Path()), FileStream::Mode::CreateAlways);
+        auto out = FileStream::Open(WidePath(partial.Path()), FileStream::Mode::CreateAlways);
         if (!out) throw BuildFailure(partial.Path().string() + ": cannot create the package\n");
-        auto program = FileStream::Open(StreamPath(o.program), FileStream::Mode::Read);
+        auto program = FileStream::Open(WidePath(o.program), FileStream::Mode::Read);
         if (!program || !CopyStream(*program, *out, result.programBytes))
             throw BuildFailure(o.output.string() + ": copying the setup program failed\n");
         report(result.programBytes, L"");
@@ -116,7 +103,7 @@ BuildResult BuildPackage(const BuildOptions &o) {
                     writer.AddFolder(e.storedName, meta);
                     break;
                 case PlannedEntry::Kind::File: {
-                    auto source = FileStream::Open(StreamPath(e.source), FileStream::Mode::Read);
+                    auto source = FileStream::Open(WidePath(e.source), FileStream::Mode::Read);
                     if (!source)
                         throw BuildFailure(descName + ":" + std::to_string(e.line) +
                                            ": cannot open \"" + e.source.string() + "\"\n");

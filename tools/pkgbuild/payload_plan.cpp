@@ -9,6 +9,7 @@
 #include "common/registry_path.h"
 #include "common/text.h"
 #include "setup/script/script_line.h"
+#include "tools/pkgbuild/native_path.h"
 #include "tools/pkgbuild/script_lines.h"
 
 namespace fs = std::filesystem;
@@ -25,14 +26,6 @@ bool EncodeEntryName(const std::wstring &name, std::string &bytes) {
 namespace {
 
 std::string Utf8(const std::wstring &w) { return NarrowUtf8(w); }
-
-std::wstring WideOf(const fs::path &p) {
-#ifdef _WIN32
-    return p.wstring();
-#else
-    return WidenUtf8(p.string());
-#endif
-}
 
 uint32_t ModificationTime(const fs::path &p) {
 #ifdef _WIN32
@@ -236,7 +229,7 @@ private:
                   });
         for (const fs::directory_entry &child : children) {
             std::vector<std::wstring> below = target;
-            below.push_back(WideOf(child.path().filename()));
+            below.push_back(WidePath(child.path().filename()));
             if (child.is_directory(ec)) AddTree(child.path(), below, line);
             else if (child.is_regular_file(ec)) AddFile(child.path(), below, line);
             else Error(line, "\"" + child.path().string() + "\" is neither a file nor a folder");
@@ -246,22 +239,14 @@ private:
     void AddFiles(const FileSource &f) {
         std::vector<std::wstring> target = Target(f.targetFolder, f.line);
         if (target.empty()) return;
-        fs::path source = base_ / fs::path(NarrowPath(f.source));
+        fs::path source = base_ / PathFromWide(f.source);
         std::error_code ec;
         fs::file_status status = fs::status(source, ec);
         if (ec || !fs::exists(status))
             return Error(f.line, "source \"" + source.string() + "\" does not exist");
         if (fs::is_directory(status)) return AddTree(source, target, f.line);
-        target.push_back(WideOf(source.filename()));
+        target.push_back(WidePath(source.filename()));
         AddFile(source, target, f.line);
-    }
-
-    static fs::path::string_type NarrowPath(const std::wstring &w) {
-#ifdef _WIN32
-        return w;
-#else
-        return NarrowUtf8(w);
-#endif
     }
 
     void AddRegistry(const RegistryValueSpec &r) {
