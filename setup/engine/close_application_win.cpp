@@ -102,7 +102,12 @@ bool CloseTopLevelWindow(const std::wstring &name, const std::wstring &title) {
         PostMessageW(window, WM_DESTROY, 0, 0);
         waitForExit();
     }
-    TerminateIfRunning(process);
+    // A window that went as asked leaves its process alone: a folder window
+    // titled like the product lives in the shell's process, which must go on.
+    if (IsWindow(window))
+        TerminateIfRunning(process);
+    else if (process)
+        CloseHandle(process);
     return true;
 }
 

@@ -9,20 +9,20 @@
 #include "common/system_folders.h"
 
 // The victim side lives in engine_test_main.cpp: this executable started with
-// "--victim <class> <title> <obliging>" shows a top-level window and ends with
-// code 7 when it accepts WM_CLOSE; a stubborn one ignores it.
+// "--victim <class> <title> <kind>" shows a top-level window; see there.
 namespace {
 
 constexpr DWORD kObligingExitCode = 7;
+enum VictimKind { kStubborn = 0, kObliging = 1, kClosesItsWindowOnly = 2 };
 
 class Victim {
 public:
-    Victim(const std::wstring &className, const std::wstring &title, bool obliging)
+    Victim(const std::wstring &className, const std::wstring &title, VictimKind kind)
         : className_(className) {
         wchar_t self[MAX_PATH] = {};
         GetModuleFileNameW(nullptr, self, MAX_PATH);
         std::wstring command = L"\"" + std::wstring(self) + L"\" --victim \"" + className + L"\" \"" +
-                               title + L"\" " + (obliging ? L"1" : L"0");
+                               title + L"\" " + std::to_wstring(int(kind));
         STARTUPINFOW si = {};
         si.cb = sizeof si;
         if (!CreateProcessW(self, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
@@ -58,7 +58,7 @@ std::wstring Unique(const wchar_t *stem) {
 
 TEST(CloseRunningApplication, ClassPrefixClosesAnObligingWindow) {
     const std::wstring cls = Unique(L"EngineVictimClass");
-    Victim victim(cls, L"Some player", true);
+    Victim victim(cls, L"Some player", kObliging);
     ASSERT_TRUE(victim.Showing());
     EXPECT_TRUE(CloseRunningApplication(L"enginevictimclass", L""));
     ASSERT_TRUE(victim.EndsWithin(3000));
@@ -67,7 +67,7 @@ TEST(CloseRunningApplication, ClassPrefixClosesAnObligingWindow) {
 
 TEST(CloseRunningApplication, TitlePrefixTerminatesAStubbornWindow) {
     const std::wstring title = Unique(L"Engine Victim Title ");
-    Victim victim(Unique(L"EngineStubborn"), title + L"- playing", false);
+    Victim victim(Unique(L"EngineStubborn"), title + L"- playing", kStubborn);
     ASSERT_TRUE(victim.Showing());
     const DWORD start = GetTickCount();
     EXPECT_TRUE(CloseRunningApplication(L"", title));
@@ -78,7 +78,7 @@ TEST(CloseRunningApplication, TitlePrefixTerminatesAStubbornWindow) {
 
 TEST(CloseRunningApplication, EmptyCriteriaCloseNothing) {
     const std::wstring cls = Unique(L"EngineBystander");
-    Victim victim(cls, L"Bystander", true);
+    Victim victim(cls, L"Bystander", kObliging);
     ASSERT_TRUE(victim.Showing());
     EXPECT_FALSE(CloseRunningApplication(L"", L""));
     EXPECT_FALSE(CloseRunningApplication(L"NoSuchClassAnywhere", L""));
@@ -88,11 +88,20 @@ TEST(CloseRunningApplication, EmptyCriteriaCloseNothing) {
 }
 
 TEST(CloseRunningApplication, MarboMusicFallsBackToTheTuneForgeNames) {
-    Victim victim(Unique(L"EnginePlayer"), L"Tune Forge " + Unique(L"player"), true);
+    Victim victim(Unique(L"EnginePlayer"), L"Tune Forge " + Unique(L"player"), kObliging);
     ASSERT_TRUE(victim.Showing());
     EXPECT_TRUE(CloseRunningApplication(L"", L"MARBOMUSIC"));
     ASSERT_TRUE(victim.EndsWithin(3000));
     EXPECT_EQ(victim.ExitCode(), kObligingExitCode);
+}
+
+TEST(CloseRunningApplication, AProcessWhoseWindowWentAsAskedRunsOn) {
+    const std::wstring cls = Unique(L"EngineFolderWindow");
+    Victim shell(cls, L"Viewer folder", kClosesItsWindowOnly);
+    ASSERT_TRUE(shell.Showing());
+    EXPECT_TRUE(CloseRunningApplication(cls, L""));
+    EXPECT_FALSE(shell.Showing());
+    EXPECT_FALSE(shell.EndsWithin(0));
 }
 
 TEST(CloseRunningApplication, NeverClosesItsOwnProcess) {

@@ -1,7 +1,8 @@
-// The engine tests' entry point. Started with "--victim <class> <title> <obliging>"
+// The engine tests' entry point. Started with "--victim <class> <title> <kind>"
 // it is instead a program with one top-level window for CloseRunningApplication
-// to find: an obliging one ends with exit code 7 on WM_CLOSE, a stubborn one
-// ignores WM_CLOSE and WM_DESTROY until it is terminated.
+// to find. On WM_CLOSE kind 1 ends with exit code 7, kind 0 ignores WM_CLOSE and
+// WM_DESTROY until it is terminated, kind 2 destroys its window and runs on (as
+// the shell does with a folder window).
 #include <windows.h>
 
 #include <string>
@@ -10,19 +11,20 @@
 
 namespace {
 
-bool g_obliging = false;
+int g_kind = 0;
 
 LRESULT CALLBACK VictimProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_CLOSE) {
-        if (g_obliging) PostQuitMessage(7);
+        if (g_kind == 1) PostQuitMessage(7);
+        if (g_kind == 2) DestroyWindow(window);
         return 0;
     }
-    if (message == WM_DESTROY) return 0;
+    if (message == WM_DESTROY && g_kind != 2) return 0;
     return DefWindowProcW(window, message, wParam, lParam);
 }
 
-int RunVictim(const std::wstring &className, const std::wstring &title, bool obliging) {
-    g_obliging = obliging;
+int RunVictim(const std::wstring &className, const std::wstring &title, int kind) {
+    g_kind = kind;
     WNDCLASSW wc = {};
     wc.lpfnWndProc = VictimProcedure;
     wc.hInstance = GetModuleHandleW(nullptr);
@@ -45,7 +47,7 @@ int RunVictim(const std::wstring &className, const std::wstring &title, bool obl
 
 int wmain(int argc, wchar_t **argv) {
     if (argc == 5 && std::wstring(argv[1]) == L"--victim")
-        return RunVictim(argv[2], argv[3], std::wstring(argv[4]) == L"1");
+        return RunVictim(argv[2], argv[3], _wtoi(argv[4]));
     testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }
