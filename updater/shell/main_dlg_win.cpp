@@ -21,6 +21,15 @@ CMainDlg *GetMainWindow() { return g_mainWindow; }
 
 void SetMainWindow(CMainDlg *window) { g_mainWindow = window; }
 
+bool RegisterMainWindowClass(HINSTANCE instance) {
+    WNDCLASSW windowClass{};
+    if (!GetClassInfoW(instance, WC_DIALOG, &windowClass))
+        return false;
+    windowClass.lpszClassName = kMainWindowClass;
+    windowClass.hInstance = instance;
+    return RegisterClassW(&windowClass) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+}
+
 CMainDlg::~CMainDlg() {
     // The pages are children: they go with the window, before their objects do.
     Destroy();

@@ -47,6 +47,10 @@ private:
     CProgressPage m_progressPage;
 };
 
+// Registers the dialog class under the name "Tessel" that dialog 102 names and a
+// second copy looks for.
+bool RegisterMainWindowClass(HINSTANCE instance);
+
 // The program's main window, and the factory start-up makes it with (a test
 // build links a factory of its own).
 CMainDlg *GetMainWindow();

@@ -44,7 +44,7 @@ bool CUpdateManagerApp::InitInstance(const std::wstring &arguments) {
     if (UpdateSelf())
         return false;
 
-    if (!RegisterMainWindowClass())
+    if (!RegisterMainWindowClass(m_instance))
         return false;
     m_mainWindow = MakeMainDialog();
     if (!m_mainWindow->Create(m_instance))
@@ -54,7 +54,9 @@ bool CUpdateManagerApp::InitInstance(const std::wstring &arguments) {
     // Leftovers of an earlier self-update or installation.
     DeleteFolderTree(TempFolderOf(GetProgramFolder()));
 
-    if (!IsWindowsStartArgument(arguments))
+    if (IsWindowsStartArgument(arguments))
+        m_mainWindow->ShowPage(kNoPage, false);  // hidden until a second copy asks for it
+    else
         SendMessageW(m_mainWindow->Handle(), WM_APP_ACTIVATE, 1, 0);
     return true;
 }
@@ -91,16 +93,6 @@ void CUpdateManagerApp::RecordOwnVersion() {
         return;
     key.SetValue(L"version", kOwnVersion, REG_SZ);
     key.SetValue(L"Run", GetProgramFolder() + kProgramFileName, REG_SZ);
-}
-
-bool CUpdateManagerApp::RegisterMainWindowClass() {
-    // The dialog class under the name a second copy looks for; dialog 102 names it.
-    WNDCLASSW windowClass{};
-    if (!GetClassInfoW(m_instance, WC_DIALOG, &windowClass))
-        return false;
-    windowClass.lpszClassName = kMainWindowClass;
-    windowClass.hInstance = m_instance;
-    return RegisterClassW(&windowClass) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
 }
 
 int CUpdateManagerApp::MessageLoop() {

@@ -38,7 +38,6 @@ private:
     // the program then ends.
     bool UpdateSelf();
     bool FindLatestVersion(CFtpAccess &connection);
-    bool RegisterMainWindowClass();
     int MessageLoop();
     void ExitInstance();
 
