@@ -1,9 +1,9 @@
 #include "setup/wizard/complete_actions_win.h"
 
 #include <string>
-#include <vector>
 
 #include "setup/wizard/after_program.h"
+#include "setup/wizard/start_program_win.h"
 #include "setup/wizard/wizard_frame_win.h"
 #include "setup/wizard/wizard_texts.h"
 
@@ -28,18 +28,7 @@ bool EnableShutdownPrivilege() {
 
 bool StartAfterProgram(const SetupSettings &settings) {
     const std::wstring commandLine = AfterCommandLine(settings);
-    if (commandLine.empty()) return false;
-    std::vector<wchar_t> buffer(commandLine.begin(), commandLine.end());
-    buffer.push_back(L'\0');
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process = {};
-    if (!CreateProcessW(nullptr, buffer.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &process))
-        return false;
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    return true;
+    return !commandLine.empty() && StartCommandLine(commandLine);
 }
 
 void OfferRestart(HWND owner) {

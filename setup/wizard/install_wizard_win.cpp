@@ -5,12 +5,14 @@
 #include "setup/wizard/after_program.h"
 #include "setup/wizard/complete_actions_win.h"
 #include "setup/wizard/completion_page_win.h"
+#include "setup/wizard/progress_page_win.h"
 #include "setup/wizard/destination_page_win.h"
 #include "setup/wizard/welcome_page_win.h"
 #include "setup/wizard/wizard_texts.h"
 
 CInstallWizard::CInstallWizard()
-    : CWizardFrame(IDD_INSTALL_WIZARD, IDC_INSTALL, install_page::kCompletion,
+    : CWizardFrame(IDD_INSTALL_WIZARD, IDC_INSTALL, install_page::kProgress,
+                   install_page::kCompletion,
                    wizard_text::kQuitInstall) {}
 
 void CInstallWizard::CreatePages() {
@@ -21,8 +23,7 @@ void CInstallWizard::CreatePages() {
         IDD_INSTALL_PROGRESS, std::make_unique<CProgressInstall>(),
         CProgressPage::Texts{wizard_text::kInstallingHeader, wizard_text::kInstallingItemLabel},
         [this] { ShowPage(install_page::kCompletion); });
-    progress_ = progress.get();
-    AddPage(install_page::kProgress, std::move(progress));
+    AddProgressPage(std::move(progress));
     AddPage(install_page::kCompletion, std::make_unique<CCompletionPage>(
                                            IDD_INSTALL_COMPLETION,
                                            wizard_text::kInstallCompletedHeader));
@@ -32,20 +33,9 @@ void CInstallWizard::ShowPage(int target) {
     Display(InstallPageFor(target, Current(), !ProcessSetupSettings().HasFiles.empty()));
 }
 
-void CInstallWizard::OnAction() {
-    const int target = ActionTarget(Current(), CompletionPage());
-    if (target < 0) return;
-    ShowPage(target);
-    if (Current() == install_page::kProgress && progress_) progress_->Start();
-}
-
 void CInstallWizard::OnComplete() {
     const SetupSettings &settings = ProcessSetupSettings();
     StartAfterProgram(settings);
     if (WantsRestart(settings)) OfferRestart(Window());
     Close();
-}
-
-void CInstallWizard::StopEngine() {
-    if (progress_) progress_->StopWorker();
 }

@@ -1,7 +1,6 @@
 #ifndef SETUP_WIZARD_INSTALL_WIZARD_WIN_H
 #define SETUP_WIZARD_INSTALL_WIZARD_WIN_H
 
-#include "setup/wizard/progress_page_win.h"
 #include "setup/wizard/wizard_frame_win.h"
 
 // The installer's frame (101): welcome, destination (only for packages with
@@ -14,11 +13,7 @@ public:
 
 private:
     void CreatePages() override;
-    void OnAction() override;
     void OnComplete() override;
-    void StopEngine() override;
-
-    CProgressPage *progress_ = nullptr;  // owned by the frame's page list
 };
 
 #endif

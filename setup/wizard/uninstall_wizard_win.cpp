@@ -2,11 +2,13 @@
 
 #include "setup/res/resource.h"
 #include "setup/wizard/completion_page_win.h"
+#include "setup/wizard/progress_page_win.h"
 #include "setup/wizard/welcome_page_win.h"
 #include "setup/wizard/wizard_texts.h"
 
 CUninstallWizard::CUninstallWizard()
-    : CWizardFrame(IDD_UNINSTALL_WIZARD, IDC_UNINSTALL, uninstall_page::kCompletion,
+    : CWizardFrame(IDD_UNINSTALL_WIZARD, IDC_UNINSTALL, uninstall_page::kProgress,
+                   uninstall_page::kCompletion,
                    wizard_text::kQuitUninstall) {}
 
 void CUninstallWizard::CreatePages() {
@@ -17,8 +19,7 @@ void CUninstallWizard::CreatePages() {
         CProgressPage::Texts{wizard_text::kUninstallingHeader,
                              wizard_text::kUninstallingItemLabel},
         [this] { ShowPage(uninstall_page::kCompletion); });
-    progress_ = progress.get();
-    AddPage(uninstall_page::kProgress, std::move(progress));
+    AddProgressPage(std::move(progress));
     AddPage(uninstall_page::kCompletion,
             std::make_unique<CCompletionPage>(IDD_UNINSTALL_COMPLETION,
                                               wizard_text::kUninstallCompletedHeader));
@@ -26,15 +27,4 @@ void CUninstallWizard::CreatePages() {
 
 void CUninstallWizard::ShowPage(int target) { Display(UninstallPageFor(target)); }
 
-void CUninstallWizard::OnAction() {
-    const int target = ActionTarget(Current(), CompletionPage());
-    if (target < 0) return;
-    ShowPage(target);
-    if (Current() == uninstall_page::kProgress && progress_) progress_->Start();
-}
-
 void CUninstallWizard::OnComplete() { Close(); }
-
-void CUninstallWizard::StopEngine() {
-    if (progress_) progress_->StopWorker();
-}

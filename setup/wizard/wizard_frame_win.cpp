@@ -4,6 +4,7 @@
 
 #include "setup/res/resource.h"
 #include "setup/script/setup_settings.h"
+#include "setup/wizard/progress_page_win.h"
 #include "setup/wizard/wizard_texts.h"
 
 namespace {
@@ -17,10 +18,10 @@ bool AskYesNo(HWND owner, const LocalizedText &question) {
                        MB_YESNO | MB_ICONQUESTION) == IDYES;
 }
 
-CWizardFrame::CWizardFrame(int templateId, int actionButtonId, int completionPage,
-                           const LocalizedText &quitQuestion)
-    : templateId_(templateId), actionButtonId_(actionButtonId), completionPage_(completionPage),
-      quitQuestion_(quitQuestion) {}
+CWizardFrame::CWizardFrame(int templateId, int actionButtonId, int progressPage,
+                           int completionPage, const LocalizedText &quitQuestion)
+    : templateId_(templateId), actionButtonId_(actionButtonId), progressPage_(progressPage),
+      completionPage_(completionPage), quitQuestion_(quitQuestion) {}
 
 CWizardFrame::~CWizardFrame() {
     if (bigIcon_) DestroyIcon(bigIcon_);
@@ -99,6 +100,13 @@ void CWizardFrame::AddPage(int index, std::unique_ptr<CWizardPage> page) {
     if (page && page->Create(window_)) pages_[size_t(index)] = std::move(page);
 }
 
+void CWizardFrame::AddProgressPage(std::unique_ptr<CProgressPage> page) {
+    CProgressPage *progress = page.get();
+    AddPage(progressPage_, std::move(page));
+    if (size_t(progressPage_) < pages_.size() && pages_[size_t(progressPage_)])
+        progress_ = progress;
+}
+
 void CWizardFrame::PlacePages() {
     RECT client;
     GetClientRect(window_, &client);
@@ -131,9 +139,12 @@ void CWizardFrame::SetButton(int id, ButtonState state) {
 }
 
 void CWizardFrame::Display(const PageChoice &choice) {
+    // Hide first, so that two pages are never shown at once.
     for (size_t i = 0; i < pages_.size(); ++i)
-        if (pages_[i] && pages_[i]->Window())
-            ShowWindow(pages_[i]->Window(), int(i) == choice.page ? SW_SHOW : SW_HIDE);
+        if (pages_[i] && pages_[i]->Window() && int(i) != choice.page)
+            ShowWindow(pages_[i]->Window(), SW_HIDE);
+    if (size_t(choice.page) < pages_.size() && pages_[size_t(choice.page)])
+        ShowWindow(pages_[size_t(choice.page)]->Window(), SW_SHOW);
 
     const int otherAction = actionButtonId_ == IDC_INSTALL ? IDC_UNINSTALL : IDC_INSTALL;
     SetButton(otherAction, ButtonState::Hidden);
@@ -179,6 +190,13 @@ void CWizardFrame::OnNext() {
     if (target >= 0) ShowPage(target);
 }
 
+void CWizardFrame::OnAction() {
+    const int target = ActionTarget(current_, completionPage_);
+    if (target < 0) return;
+    ShowPage(target);
+    if (current_ == progressPage_ && progress_) progress_->Start();
+}
+
 void CWizardFrame::OnCancel() {
     // Esc and the close box reach here even while Cancel is disabled: on the
     // completion page they close without Complete's actions.
@@ -187,7 +205,7 @@ void CWizardFrame::OnCancel() {
         return;
     }
     if (!AskYesNo(window_, quitQuestion_)) return;
-    StopEngine();
+    if (progress_) progress_->StopWorker();
     Close();
 }
 

@@ -10,13 +10,15 @@
 #include "setup/wizard/wizard_flow.h"
 #include "setup/wizard/wizard_page_win.h"
 
+class CProgressPage;
+
 // What the install and the uninstall frame share: a modal dialog whose pages
 // are child dialogs over its client area above a 52-pixel button strip, the
 // etched line between the two, the caption, icon and button texts, and the
 // quit question. The frames themselves decide which page a button leads to.
 class CWizardFrame {
 public:
-    CWizardFrame(int templateId, int actionButtonId, int completionPage,
+    CWizardFrame(int templateId, int actionButtonId, int progressPage, int completionPage,
                  const LocalizedText &quitQuestion);
     CWizardFrame(const CWizardFrame &) = delete;
     CWizardFrame &operator=(const CWizardFrame &) = delete;
@@ -31,11 +33,11 @@ protected:
     virtual void CreatePages() = 0;
     virtual void OnPrev();
     virtual void OnNext();
-    virtual void OnAction() = 0;    // Install or Uninstall
     virtual void OnComplete() = 0;
-    virtual void StopEngine() = 0;  // the progress page's worker, when the user quits
 
     void AddPage(int index, std::unique_ptr<CWizardPage> page);
+    // The page whose engine starts when Install or Uninstall reaches it.
+    void AddProgressPage(std::unique_ptr<CProgressPage> page);
     void Display(const PageChoice &choice);
     void Close();
     HWND Window() const { return window_; }
@@ -45,6 +47,7 @@ protected:
 private:
     static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     void OnInit();
+    void OnAction();  // Install or Uninstall
     void OnCancel();
     void OnCommand(int id);
     void PlacePages();
@@ -52,7 +55,8 @@ private:
     void SetButton(int id, ButtonState state);
     void SetIcons();
 
-    int templateId_, actionButtonId_, completionPage_;
+    int templateId_, actionButtonId_, progressPage_, completionPage_;
+    CProgressPage *progress_ = nullptr;  // owned by pages_
     const LocalizedText &quitQuestion_;
     HWND window_ = nullptr;
     HICON bigIcon_ = nullptr, smallIcon_ = nullptr;

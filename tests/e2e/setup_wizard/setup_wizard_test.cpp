@@ -193,7 +193,7 @@ TEST(SetupWizard, FullInstallWritesFilesValuesShortcutsAndTheUninstallKey) {
     Screenshot(L"en_install_destination");
     ASSERT_TRUE(Click(wizard, IDC_PREV));
     ASSERT_TRUE(Page(wizard, IDC_WELCOME_TEXT));
-    EXPECT_FALSE(IsShown(FindControl(wizard, IDC_DESTINATION)));
+    EXPECT_TRUE(PollUntil([&] { return !IsShown(FindControl(wizard, IDC_DESTINATION)); }, 2000));
     ASSERT_TRUE(Click(wizard, IDC_NEXT));
     ASSERT_TRUE(Page(wizard, IDC_DESTINATION));
 
