@@ -1,11 +1,13 @@
 // marbo-pack: builds setup packages from a package description and lists them.
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
 
 #include "common/size_text.h"
 #include "common/text.h"
+#include "tools/pkgbuild/ansi_code_page.h"
 #include "tools/pkgbuild/build_diagnostics.h"
 #include "tools/pkgbuild/package_listing.h"
 #include "tools/pkgbuild/package_writer.h"
@@ -17,13 +19,23 @@ namespace {
 const char kUsage[] =
     "usage:\n"
     "  marbo-pack build DESCRIPTION --program marboSetup.exe --output PACKAGE.exe\n"
-    "                   [--absolute-offsets] [--level 1-9] [--quiet]\n"
-    "  marbo-pack list PACKAGE.exe\n"
+    "                   [--absolute-offsets] [--level 1-9] [--codepage N] [--quiet]\n"
+    "  marbo-pack list PACKAGE.exe [--codepage N]\n"
     "\n"
     "build  writes the setup program, the installer marker and the payload archive\n"
     "       made from DESCRIPTION (see docs/package-builder.md).\n"
     "list   shows a package's mode, script lines, files and sizes, or an\n"
-    "       uninstaller's record.\n";
+    "       uninstaller's record.\n"
+    "--codepage N  the target systems' ANSI code page for texts outside ASCII\n"
+    "              (949 Korean, 1252 Western); without it, script lines must be ASCII.\n";
+
+unsigned ParseCodePage(const std::string &text) {
+    char *end = nullptr;
+    unsigned long n = std::strtoul(text.c_str(), &end, 10);
+    if (text.empty() || *end != '\0' || n == 0 || n > 65535 || !CodePageAvailable(unsigned(n)))
+        throw BuildFailure("--codepage " + text + ": not a code page this system can convert to\n");
+    return unsigned(n);
+}
 
 // Progress lines for packages large enough to take a while: one per tenth.
 class ProgressPrinter {
@@ -51,8 +63,9 @@ int Fail(const std::string &text) {
 int Run(const std::vector<fs::path> &args) {
     if (args.empty()) return Fail(kUsage);
     const std::string command = args[0].string();
-    if (command == "list" && args.size() == 2) {
-        std::fputs(ListPackage(args[1]).c_str(), stdout);
+    if (command == "list" && (args.size() == 2 || (args.size() == 4 && args[2] == "--codepage"))) {
+        unsigned codePage = args.size() == 4 ? ParseCodePage(args[3].string()) : 0;
+        std::fputs(ListPackage(args[1], codePage).c_str(), stdout);
         return 0;
     }
     if (command != "build") return Fail(kUsage);
@@ -69,6 +82,7 @@ int Run(const std::vector<fs::path> &args) {
         else if (a == "--output" || a == "-o") options.output = next("--output");
         else if (a == "--absolute-offsets") options.absoluteOffsets = true;
         else if (a == "--quiet") quiet = true;
+        else if (a == "--codepage") options.codePage = ParseCodePage(next("--codepage").string());
         else if (a == "--level") {
             std::string level = next("--level").string();
             if (level.size() != 1 || level[0] < '1' || level[0] > '9')

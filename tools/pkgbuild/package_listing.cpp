@@ -11,6 +11,7 @@
 #include "setup/script/script_line.h"
 #include "setup/script/setup_markers.h"
 #include "setup/script/value_escaping.h"
+#include "tools/pkgbuild/ansi_code_page.h"
 #include "tools/pkgbuild/build_diagnostics.h"
 #include "tools/pkgbuild/marker_scan.h"
 #include "tools/pkgbuild/native_path.h"
@@ -18,14 +19,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-// Entry names are ANSI; outside ASCII the code page is unknown here, so such
-// bytes are shown as Latin-1.
-std::wstring Widen(const std::string &bytes) {
-    std::wstring w;
-    for (unsigned char c : bytes) w += wchar_t(c);
-    return w;
-}
 
 std::wstring Quoted(const std::wstring &s) { return L"\"" + s + L"\""; }
 
@@ -77,7 +70,7 @@ std::wstring DescribeScriptLine(const std::wstring &name) {
     return L"(ignored) " + name;
 }
 
-std::string ListPackage(const fs::path &package) {
+std::string ListPackage(const fs::path &package, unsigned codePage) {
     auto file = FileStream::Open(WidePath(package), FileStream::Mode::Read);
     if (!file) throw BuildFailure(package.string() + ": cannot open\n");
     uint64_t at = 0;
@@ -99,7 +92,7 @@ std::string ListPackage(const fs::path &package) {
         size_t fileCount = 0;
         for (size_t i = 0; i < directory.Count(); ++i) {
             zip::ZipEntry e = directory.Entry(i);
-            std::wstring name = Widen(e.name);
+            std::wstring name = DecodeAnsi(e.name, codePage);
             required += e.header.uncompressedSize;
             ScriptLine line = ParseScriptLine(name);
             bool data = e.header.uncompressedSize > 0 || e.header.compressedSize > 0;

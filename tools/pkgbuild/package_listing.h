@@ -6,8 +6,9 @@
 
 // A readable account of a setup package or an uninstaller: its mode, its
 // script lines unescaped, its files with their sizes and, for an uninstaller,
-// its record. Throws BuildFailure when the file is no setup package.
-std::string ListPackage(const std::filesystem::path &package);
+// its record, with entry names read in `codePage` (0: ASCII). Throws
+// BuildFailure when the file is no setup package.
+std::string ListPackage(const std::filesystem::path &package, unsigned codePage = 0);
 
 // One script line as a person reads it ("Registry  HKEY_...\Key  Name = REG_SZ data").
 std::wstring DescribeScriptLine(const std::wstring &line);

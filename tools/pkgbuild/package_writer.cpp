@@ -62,7 +62,8 @@ BuildResult BuildPackage(const BuildOptions &o) {
     Diagnostics diagnostics;
     PackageDescription description = ParseDescription(text.str(), descName, diagnostics);
     fs::path base = o.description.parent_path();
-    PayloadPlan plan = PlanPayload(description, base.empty() ? fs::path(".") : base, diagnostics);
+    PayloadPlan plan =
+        PlanPayload(description, base.empty() ? fs::path(".") : base, diagnostics, o.codePage);
     std::string programProblem = CheckSetupProgram(o.program);
     if (!programProblem.empty()) diagnostics.Add(o.program.string(), 0, programProblem);
     std::error_code ec;

@@ -9,19 +9,11 @@
 #include "common/registry_path.h"
 #include "common/text.h"
 #include "setup/script/script_line.h"
+#include "tools/pkgbuild/ansi_code_page.h"
 #include "tools/pkgbuild/native_path.h"
 #include "tools/pkgbuild/script_lines.h"
 
 namespace fs = std::filesystem;
-
-bool EncodeEntryName(const std::wstring &name, std::string &bytes) {
-    bytes.clear();
-    for (wchar_t c : name) {
-        if (c <= 0 || c >= 0x80) return false;
-        bytes += char(c);
-    }
-    return true;
-}
 
 namespace {
 
@@ -52,8 +44,8 @@ std::wstring Joined(const std::vector<std::wstring> &parts) {
 
 class Planner {
 public:
-    Planner(const PackageDescription &d, const fs::path &base, Diagnostics &diag)
-        : d_(d), base_(base), diag_(diag) {}
+    Planner(const PackageDescription &d, const fs::path &base, Diagnostics &diag, unsigned codePage)
+        : d_(d), base_(base), diag_(diag), codePage_(codePage) {}
 
     PayloadPlan Run() {
         CheckGeneral();
@@ -134,9 +126,13 @@ private:
     }
 
     void Push(PlannedEntry e) {
-        if (!EncodeEntryName(e.name, e.storedName)) {
-            Error(e.line, "\"" + Utf8(e.name) + "\" has characters outside ASCII, which the "
-                          "setup wizard's code page may not show");
+        if (!EncodeAnsi(e.name, codePage_, e.storedName)) {
+            Error(e.line, "\"" + Utf8(e.name) + "\" " +
+                              (codePage_ == 0
+                                   ? std::string("has characters outside ASCII; name the target "
+                                                 "systems' code page with --codepage (949 for "
+                                                 "Korean Windows) to allow them")
+                                   : "cannot be written in code page " + std::to_string(codePage_)));
             return;
         }
         if (e.kind == PlannedEntry::Kind::ScriptLine && e.storedName.back() != '/')
@@ -277,6 +273,7 @@ private:
     const PackageDescription &d_;
     fs::path base_;
     Diagnostics &diag_;
+    unsigned codePage_;
     PayloadPlan plan_;
     std::set<std::wstring> folders_;
     std::map<std::wstring, int> targets_;
@@ -285,6 +282,6 @@ private:
 }  // namespace
 
 PayloadPlan PlanPayload(const PackageDescription &description, const fs::path &baseFolder,
-                        Diagnostics &diagnostics) {
-    return Planner(description, baseFolder, diagnostics).Run();
+                        Diagnostics &diagnostics, unsigned codePage) {
+    return Planner(description, baseFolder, diagnostics, codePage).Run();
 }

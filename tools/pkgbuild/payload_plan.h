@@ -36,12 +36,10 @@ constexpr uint64_t kMaxEntrySize = 0x7FFFFFFF;
 
 // Checks every value of the description and lists the entries. Sources are
 // found relative to `baseFolder` (the description's folder). Problems go to
-// `diagnostics` with the description line they come from.
+// `diagnostics` with the description line they come from. Entry names are
+// written in `codePage` (0: ASCII only, see ansi_code_page.h).
 PayloadPlan PlanPayload(const PackageDescription &description,
-                        const std::filesystem::path &baseFolder, Diagnostics &diagnostics);
-
-// Entry names are written in the ANSI code page; only ASCII is the same in
-// every one of them, so other characters are refused.
-bool EncodeEntryName(const std::wstring &name, std::string &bytes);
+                        const std::filesystem::path &baseFolder, Diagnostics &diagnostics,
+                        unsigned codePage = 0);
 
 #endif

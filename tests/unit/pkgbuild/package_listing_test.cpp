@@ -76,6 +76,20 @@ TEST(PackageListing, ShowsAnUninstallersRecord) {
     EXPECT_FALSE(Has(listing, "files:")) << listing;
 }
 
+TEST(PackageListing, ReadsNamesInTheCodePageTheyWereWrittenIn) {
+    TempFolder t;
+    t.Write("setup.exe", "MZ program");
+    t.Write("package.txt", "[Package]\nUninstaller = no\n[General]\nTitle = \xEB\xB7\xB0\xEC\x96\xB4\n");
+    BuildOptions o;
+    o.description = t / "package.txt";
+    o.program = t / "setup.exe";
+    o.output = t / "out.exe";
+    o.codePage = 949;
+    BuildPackage(o);
+    EXPECT_TRUE(Has(ListPackage(t / "out.exe", 949), "General  Title = \xEB\xB7\xB0\xEC\x96\xB4\n"));
+    EXPECT_FALSE(Has(ListPackage(t / "out.exe"), "\xEB\xB7\xB0\xEC\x96\xB4"));
+}
+
 TEST(PackageListing, RefusesFilesWithoutAMarker) {
     TempFolder t;
     fs::path plain = t.Write("setup.exe", "MZ program " + UninstallerMarker());  // nothing after it

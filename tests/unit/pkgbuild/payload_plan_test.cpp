@@ -128,3 +128,29 @@ TEST(PayloadPlan, TheUninstallerNeedsATitleAndAnInstallFolder) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(PayloadPlan, TextsOutsideAsciiNeedTheTargetsCodePage) {
+    TempFolder t;
+    const std::string text = "[Package]\nUninstaller = no\n[General]\nTitle = \xEB\xA7\x88\xEB\xA5\xB4"
+                             "\xEB\xB3\xB4 \xEB\xB7\xB0\xEC\x96\xB4\n";  // "마르보 뷰어"
+    Diagnostics refused;
+    PlanPayload(ParseDescription(text, "pkg.txt", refused), t.Path(), refused);
+    EXPECT_NE(refused.Text().find("pkg.txt:4: \"General/Title="), std::string::npos) << refused.Text();
+    EXPECT_NE(refused.Text().find("--codepage"), std::string::npos) << refused.Text();
+
+    Diagnostics korean;
+    PayloadPlan plan = PlanPayload(ParseDescription(text, "pkg.txt", korean), t.Path(), korean, 949);
+    ASSERT_TRUE(korean.Empty()) << korean.Text();
+    ASSERT_EQ(plan.entries.size(), 1u);
+    EXPECT_EQ(plan.entries[0].storedName,
+              "General/Title=\xB8\xB6\xB8\xA3\xBA\xB8 \xBA\xE4\xBE\xEE/");
+
+    Diagnostics western;
+    PlanPayload(ParseDescription(text, "pkg.txt", western), t.Path(), western, 1252);
+    EXPECT_NE(western.Text().find("cannot be written in code page 1252"), std::string::npos)
+        << western.Text();
+}
+
+}  // namespace

@@ -2,6 +2,7 @@
 #include <windows.h>
 #include <shlobj.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 
@@ -179,6 +180,39 @@ TEST_F(SetupStartup, TheWindowsBuildOfMarboPackBuildsAndListsTheSample) {
     EXPECT_TRUE(refused.exited);
     EXPECT_EQ(refused.exitCode, 1u);
     EXPECT_FALSE(fs::exists(folder_ / L"refused.exe"));
+}
+
+// Run once on an English and once on a Korean system (see CMakeLists.txt):
+// names are read in the system's ANSI code page, so a package built for code
+// page 949 shows its Korean texts on a Korean system only.
+TEST_F(SetupStartup, KoreanTextsNeedAKoreanSystem) {
+    if (const char *expected = std::getenv("EXPECT_ANSI_CODE_PAGE")) {
+        ASSERT_EQ(GetACP(), UINT(std::atoi(expected))) << "the locale did not reach Wine";
+    }
+    fs::path description = folder_ / L"korean.txt";
+    {
+        std::ofstream out(description, std::ios::binary);
+        out << "[Package]\nUninstaller = no\n[General]\n"
+               "Title = \xEB\xA7\x88\xEB\xA5\xB4\xEB\xB3\xB4 \xEB\xB7\xB0\xEC\x96\xB4\n"
+               "InstallDir = {ProgramFiles}\\\xEB\xB7\xB0\xEC\x96\xB4\n";
+    }
+    BuildOptions o;
+    o.description = description;
+    o.program = program_;
+    o.output = folder_ / L"korean.exe";
+    o.codePage = 949;
+    BuildPackage(o);
+    SetupSettings s;
+    ASSERT_TRUE(ReadSetupSettingsFrom(o.output.wstring(), s));
+    const std::wstring title = L"\uB9C8\uB974\uBCF4 \uBDF0\uC5B4";  // "마르보 뷰어"
+    if (GetACP() == 949) {
+        EXPECT_EQ(s.Title, title);
+        EXPECT_EQ(s.InstallFolderName, L"\uBDF0\uC5B4");
+        EXPECT_EQ(ProductCaption(s), title);
+    } else {
+        EXPECT_NE(s.Title, title);
+        EXPECT_EQ(s.Title.size(), 11u);  // each of the 10 bytes of Hangul read as a character
+    }
 }
 
 }  // namespace
