@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "tests/wine/ftp_access/server_log_win.h"
 #include "updater/transfer/ftp_access_win.h"
 
@@ -104,56 +106,45 @@ TEST_F(FtpAccessTest, CreateFolderMakesTheFolderOnceOnly) {
     EXPECT_FALSE(ftp.CreateFolder(L"/reports/device1"));
 }
 
+// Lists `folder` both ways into collections that hold a stale entry, so that their
+// emptying shows too, and compares with what the tree holds (folders in any order).
+void ExpectListings(CFtpAccess &ftp, const std::wstring &folder, bool entered,
+                    const TextListTable &files, TextList folders) {
+    SCOPED_TRACE(testing::Message() << "folder " << folder);
+    TextListTable listedFiles{{L"stale", {L"1"}}};
+    EXPECT_EQ(entered, ftp.ListFiles(listedFiles, folder));
+    EXPECT_EQ(files, listedFiles);
+    TextList listedFolders{L"stale"};
+    EXPECT_EQ(entered, ftp.ListFolders(listedFolders, folder));
+    std::sort(listedFolders.begin(), listedFolders.end());
+    EXPECT_EQ(folders, listedFolders);
+}
+
 TEST_F(FtpAccessTest, ListingsSeparateFilesFromFolders) {
     CFtpAccess ftp;
     ASSERT_TRUE(ConnectToTree(ftp));
+    ExpectListings(ftp, L"/onlyfolders", true, {}, {L"first", L"second"});
+    ExpectListings(ftp, L"/onlyfiles", true, {{L"a.txt", {L"5"}}, {L"b.bin", {L"1536"}}}, {});
+    ExpectListings(ftp, L"/mixed", true, {{L"readme.txt", {L"1"}}}, {L"sub"});
 
-    TextListTable files{{L"stale", {L"1"}}};
-    EXPECT_TRUE(ftp.ListFiles(files, L"/onlyfolders"));
-    EXPECT_TRUE(files.empty());
-
-    TextList folders{L"stale"};
-    EXPECT_TRUE(ftp.ListFolders(folders, L"/onlyfiles"));
-    EXPECT_TRUE(folders.empty());
-
-    EXPECT_TRUE(ftp.ListFiles(files, L"/onlyfiles"));
-    EXPECT_EQ((TextListTable{{L"a.txt", {L"5"}}, {L"b.bin", {L"1536"}}}), files);
     // Keys ignore letter case, as the server's names are compared.
+    TextListTable files;
+    ASSERT_TRUE(ftp.ListFiles(files, L"/onlyfiles"));
     EXPECT_EQ(1u, files.count(L"B.BIN"));
-
-    EXPECT_TRUE(ftp.ListFolders(folders, L"/onlyfolders"));
-    std::sort(folders.begin(), folders.end());
-    EXPECT_EQ((TextList{L"first", L"second"}), folders);
-
-    EXPECT_TRUE(ftp.ListFiles(files, L"/mixed"));
-    EXPECT_EQ((TextListTable{{L"readme.txt", {L"1"}}}), files);
-    EXPECT_TRUE(ftp.ListFolders(folders, L"/mixed"));
-    EXPECT_EQ((TextList{L"sub"}), folders);
 }
 
 TEST_F(FtpAccessTest, EmptyFolderListsNothingAndSucceeds) {
     CFtpAccess ftp;
     ASSERT_TRUE(ConnectToTree(ftp));
-    TextListTable files{{L"stale", {L"1"}}};
-    EXPECT_TRUE(ftp.ListFiles(files, L"/empty"));
-    EXPECT_TRUE(files.empty());
-    TextList folders{L"stale"};
-    EXPECT_TRUE(ftp.ListFolders(folders, L"/empty"));
-    EXPECT_TRUE(folders.empty());
+    ExpectListings(ftp, L"/empty", true, {}, {});
 }
 
 TEST_F(FtpAccessTest, MissingFolderFailsWithTheCollectionEmptied) {
     CFtpAccess ftp;
     ASSERT_TRUE(ConnectToTree(ftp));
-    TextListTable files{{L"stale", {L"1"}}};
-    EXPECT_FALSE(ftp.ListFiles(files, L"/no/such/folder"));
-    EXPECT_TRUE(files.empty());
-    TextList folders{L"stale"};
-    EXPECT_FALSE(ftp.ListFolders(folders, L"/no/such/folder"));
-    EXPECT_TRUE(folders.empty());
+    ExpectListings(ftp, L"/no/such/folder", false, {}, {});
     // The connection stays usable.
-    EXPECT_TRUE(ftp.ListFolders(folders, L"/mixed"));
-    EXPECT_EQ(1u, folders.size());
+    ExpectListings(ftp, L"/mixed", true, {{L"readme.txt", {L"1"}}}, {L"sub"});
 }
 
 TEST_F(FtpAccessTest, SilentServerFailsWithinTheTimeouts) {
