@@ -112,6 +112,19 @@ bool DamageEntryData(const std::wstring &package, const std::string &entryName) 
     return WriteFileBytes(package, b);
 }
 
+bool ReplaceBytes(const std::wstring &package, const std::string &from, const std::string &to) {
+    if (from.size() != to.size() || from.empty()) return false;
+    std::vector<unsigned char> b;
+    if (!ReadFileBytes(package, b)) return false;
+    bool found = false;
+    for (size_t i = 0; i + from.size() <= b.size(); ++i)
+        if (std::memcmp(&b[i], from.data(), from.size()) == 0) {
+            std::memcpy(&b[i], to.data(), to.size());
+            found = true;
+        }
+    return found && WriteFileBytes(package, b);
+}
+
 bool BreakEndRecord(const std::wstring &package) {
     std::vector<unsigned char> b;
     if (!ReadFileBytes(package, b) || b.size() < 22) return false;

@@ -37,6 +37,9 @@ bool WriteFileBytes(const std::wstring &path, const std::vector<unsigned char> &
 bool SetEntryAttributes(const std::wstring &package, const std::string &entryName, DWORD attributes);
 // Overwrites the stored data of the local entry `entryName` with 0xFF bytes.
 bool DamageEntryData(const std::wstring &package, const std::string &entryName);
+// Replaces every occurrence of `from` by `to` (same length: entry names in the
+// local and the central headers change alike). False when there is none.
+bool ReplaceBytes(const std::wstring &package, const std::string &from, const std::string &to);
 // Breaks the end record's signature so that no archive is found.
 bool BreakEndRecord(const std::wstring &package);
 

@@ -454,6 +454,30 @@ TEST(SetupWizard, PayloadWithoutUninstallerLeavesNoRecordAndNoKey) {
     EXPECT_FALSE(RegistryKeyExists(HKEY_LOCAL_MACHINE, std::wstring(kUninstallKey) + L"Wizard Plain"));
 }
 
+TEST(SetupWizard, FolderWithoutDriveShowsSpaceAvailableAsUnknown) {
+    // The builder wants a drive or a token in InstallDir; the package is changed
+    // afterwards to a folder without one ("Odd\where\Wizard Odd").
+    const std::wstring package = Package(L"odd", FilesDescription("Wizard Odd", true));
+    ASSERT_TRUE(ReplaceBytes(package, "General/InstallDir={ProgramFiles}",
+                             "General/InstallDir=Odd%5Cwhere%5C"));
+    Process setup;
+    ASSERT_TRUE(StartProgram(setup, QuoteArgument(package)));
+    HWND wizard = WaitWizard(L"Wizard Odd 3", setup.Id());
+    ASSERT_TRUE(wizard);
+    ASSERT_TRUE(Click(wizard, IDC_NEXT));
+    HWND edit = Page(wizard, IDC_DESTINATION);
+    ASSERT_TRUE(edit);
+    EXPECT_EQ(Text(edit), L"Odd\\where\\Wizard Odd");
+    EXPECT_EQ(Text(FindControl(wizard, IDC_SPACE_AVAILABLE)), L"Unknown");
+    const std::wstring required = Text(FindControl(wizard, IDC_SPACE_REQUIRED));
+    EXPECT_TRUE(required.size() > 1 && required.back() == L'B') << Utf8(required);
+    PostMessageW(wizard, WM_CLOSE, 0, 0);
+    HWND box = WaitMessageBox(L"Setup Wizard", kDefaultTimeoutMs, setup.Id());
+    ASSERT_TRUE(box);
+    ASSERT_TRUE(AnswerMessageBox(box, IDYES));
+    EXPECT_TRUE(Ends(setup));
+}
+
 TEST(SetupWizard, ReadOnlyUninstallerGetsTheKeyButNoRecord) {
     const std::wstring package = Package(L"locked", FilesDescription("Wizard Locked", true));
     ASSERT_TRUE(SetEntryAttributes(package, "Uninstall.exe", FILE_ATTRIBUTE_READONLY));
