@@ -117,6 +117,17 @@ bool InstallToCompletion(HWND wizard, int actionId, const std::wstring &shot = L
 
 bool Ends(Process &process) { return process.Wait(15000) && process.ExitCode() == 0; }
 
+// Starts a package and waits for its frame; null when either fails.
+HWND OpenWizard(Process &setup, const std::wstring &package, const std::wstring &caption) {
+    if (!StartProgram(setup, QuoteArgument(package))) return nullptr;
+    return WaitWizard(caption, setup.Id());
+}
+
+// Install, wait for the completion page, Complete, and the program ends.
+bool InstallAndComplete(HWND wizard, Process &setup) {
+    return InstallToCompletion(wizard, IDC_INSTALL) && Click(wizard, IDC_COMPLETE) && Ends(setup);
+}
+
 void ExpectSameBytes(const std::wstring &installed, const std::wstring &source) {
     std::vector<unsigned char> a, b;
     ASSERT_TRUE(ReadFileBytes(installed, a)) << Utf8(installed);
@@ -133,8 +144,7 @@ std::wstring AllUsersLink(int csidl, const std::wstring &relative) {
 TEST(SetupWizard, CancelAsksAndNoStaysYesEndsWithNothingDone) {
     const std::wstring package = Package(L"full-cancel", FullDescription());
     Process setup;
-    ASSERT_TRUE(StartProgram(setup, QuoteArgument(package)));
-    HWND wizard = WaitWizard(L"Wizard Full - Suite 1.5", setup.Id());
+    HWND wizard = OpenWizard(setup, package, L"Wizard Full - Suite 1.5");
     ASSERT_TRUE(wizard);
     ASSERT_TRUE(Page(wizard, IDC_WELCOME_TEXT));
 
@@ -164,8 +174,7 @@ TEST(SetupWizard, FullInstallWritesFilesValuesShortcutsAndTheUninstallKey) {
     const std::wstring package = Package(L"full", FullDescription());
     const std::wstring dir = ProgramFiles() + L"\\Wizard Full";
     Process setup;
-    ASSERT_TRUE(StartProgram(setup, QuoteArgument(package)));
-    HWND wizard = WaitWizard(L"Wizard Full - Suite 1.5", setup.Id());
+    HWND wizard = OpenWizard(setup, package, L"Wizard Full - Suite 1.5");
     ASSERT_TRUE(wizard);
 
     // Welcome: Next leads on, Install waits for the destination page.
@@ -306,8 +315,7 @@ TEST(SetupWizard, UninstallerMovesToTempAndRemovesWhatItRecorded) {
 TEST(SetupWizard, RegistryOnlyPackageSkipsTheDestinationPage) {
     const std::wstring package = Package(L"keys", KeysDescription("keys-after.txt"));
     Process setup;
-    ASSERT_TRUE(StartProgram(setup, QuoteArgument(package)));
-    HWND wizard = WaitWizard(L"Wizard Keys", setup.Id());
+    HWND wizard = OpenWizard(setup, package, L"Wizard Keys");
     ASSERT_TRUE(wizard);
     ASSERT_TRUE(Page(wizard, IDC_WELCOME_TEXT));
     EXPECT_TRUE(IsShown(FindControl(wizard, IDC_INSTALL)));
@@ -336,8 +344,7 @@ TEST(SetupWizardKorean, KoreanSystemShowsKoreanTexts) {
     ASSERT_EQ(GetSystemDefaultLangID(), 0x0412) << "run these cases with LC_ALL=ko_KR.UTF-8";
     const std::wstring keys = Package(L"keys-ko", KeysDescription("keys-ko-after.txt"));
     Process setup;
-    ASSERT_TRUE(StartProgram(setup, QuoteArgument(keys)));
-    HWND wizard = WaitWizard(L"Wizard Keys", setup.Id());
+    HWND wizard = OpenWizard(setup, keys, L"Wizard Keys");
     ASSERT_TRUE(wizard);
     ASSERT_TRUE(Page(wizard, IDC_WELCOME_TEXT));
     EXPECT_EQ(Text(FindControl(wizard, IDC_INSTALL)), L"설치");
@@ -372,8 +379,7 @@ TEST(SetupWizardKorean, KoreanDestinationAndUninstallPages) {
     const std::wstring package = Package(L"korean", FilesDescription("Wizard Hangul", true));
     const std::wstring dir = ProgramFiles() + L"\\Wizard Hangul";
     Process setup;
-    ASSERT_TRUE(StartProgram(setup, QuoteArgument(package)));
-    HWND wizard = WaitWizard(L"Wizard Hangul 3", setup.Id());
+    HWND wizard = OpenWizard(setup, package, L"Wizard Hangul 3");
     ASSERT_TRUE(wizard);
     ASSERT_TRUE(Click(wizard, IDC_NEXT));
     ASSERT_TRUE(Page(wizard, IDC_DESTINATION));
@@ -381,9 +387,7 @@ TEST(SetupWizardKorean, KoreanDestinationAndUninstallPages) {
     EXPECT_EQ(Text(FindControl(wizard, IDC_BROWSE)), L"찾아보기");
     EXPECT_EQ(Text(FindControl(wizard, IDC_SPACE_AVAILABLE_LABEL)), L"남은 디스크 공간:");
     Screenshot(L"ko_install_destination");
-    ASSERT_TRUE(InstallToCompletion(wizard, IDC_INSTALL));
-    ASSERT_TRUE(Click(wizard, IDC_COMPLETE));
-    EXPECT_TRUE(Ends(setup));
+    ASSERT_TRUE(InstallAndComplete(wizard, setup));
     ASSERT_TRUE(FileExists(dir + L"\\Uninstall.exe"));
 
     Process first;
@@ -428,8 +432,7 @@ TEST(SetupWizard, PayloadWithoutUninstallerLeavesNoRecordAndNoKey) {
     const std::wstring dir = picked + L"\\Wizard Plain";
     ASSERT_TRUE(CreateDirectoryW(picked.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS);
     Process setup;
-    ASSERT_TRUE(StartProgram(setup, QuoteArgument(package)));
-    HWND wizard = WaitWizard(L"Wizard Plain 3", setup.Id());
+    HWND wizard = OpenWizard(setup, package, L"Wizard Plain 3");
     ASSERT_TRUE(wizard);
     ASSERT_TRUE(Click(wizard, IDC_NEXT));
     HWND edit = Page(wizard, IDC_DESTINATION);
@@ -445,9 +448,7 @@ TEST(SetupWizard, PayloadWithoutUninstallerLeavesNoRecordAndNoKey) {
     const std::wstring available = Text(FindControl(wizard, IDC_SPACE_AVAILABLE));
     EXPECT_TRUE(available.size() > 1 && available.back() == L'B') << Utf8(available);
     ASSERT_TRUE(SetText(edit, dir));  // typed: the edit is what gets installed
-    ASSERT_TRUE(InstallToCompletion(wizard, IDC_INSTALL));
-    ASSERT_TRUE(Click(wizard, IDC_COMPLETE));
-    EXPECT_TRUE(Ends(setup));
+    ASSERT_TRUE(InstallAndComplete(wizard, setup));
     EXPECT_TRUE(FileExists(dir + L"\\readme.txt"));
     EXPECT_TRUE(FileExists(dir + L"\\docs\\deep\\note.txt"));
     EXPECT_FALSE(FileExists(dir + L"\\Uninstall.exe"));
@@ -461,8 +462,7 @@ TEST(SetupWizard, FolderWithoutDriveShowsSpaceAvailableAsUnknown) {
     ASSERT_TRUE(ReplaceBytes(package, "General/InstallDir={ProgramFiles}",
                              "General/InstallDir=Odd%5Cwhere%5C"));
     Process setup;
-    ASSERT_TRUE(StartProgram(setup, QuoteArgument(package)));
-    HWND wizard = WaitWizard(L"Wizard Odd 3", setup.Id());
+    HWND wizard = OpenWizard(setup, package, L"Wizard Odd 3");
     ASSERT_TRUE(wizard);
     ASSERT_TRUE(Click(wizard, IDC_NEXT));
     HWND edit = Page(wizard, IDC_DESTINATION);
@@ -483,13 +483,10 @@ TEST(SetupWizard, ReadOnlyUninstallerGetsTheKeyButNoRecord) {
     ASSERT_TRUE(SetEntryAttributes(package, "Uninstall.exe", FILE_ATTRIBUTE_READONLY));
     const std::wstring dir = ProgramFiles() + L"\\Wizard Locked";
     Process setup;
-    ASSERT_TRUE(StartProgram(setup, QuoteArgument(package)));
-    HWND wizard = WaitWizard(L"Wizard Locked 3", setup.Id());
+    HWND wizard = OpenWizard(setup, package, L"Wizard Locked 3");
     ASSERT_TRUE(wizard);
     ASSERT_TRUE(Click(wizard, IDC_NEXT));
-    ASSERT_TRUE(InstallToCompletion(wizard, IDC_INSTALL));
-    ASSERT_TRUE(Click(wizard, IDC_COMPLETE));
-    EXPECT_TRUE(Ends(setup));
+    ASSERT_TRUE(InstallAndComplete(wizard, setup));
 
     const std::wstring uninstaller = dir + L"\\Uninstall.exe";
     ASSERT_TRUE(FileExists(uninstaller));
@@ -508,13 +505,10 @@ TEST(SetupWizard, DamagedEntryIsSkippedAndTheRestInstalls) {
     ASSERT_TRUE(DamageEntryData(package, "File/Target={InstallDir}/readme.txt"));
     const std::wstring dir = ProgramFiles() + L"\\Wizard Damaged";
     Process setup;
-    ASSERT_TRUE(StartProgram(setup, QuoteArgument(package)));
-    HWND wizard = WaitWizard(L"Wizard Damaged 3", setup.Id());
+    HWND wizard = OpenWizard(setup, package, L"Wizard Damaged 3");
     ASSERT_TRUE(wizard);
     ASSERT_TRUE(Click(wizard, IDC_NEXT));
-    ASSERT_TRUE(InstallToCompletion(wizard, IDC_INSTALL));
-    ASSERT_TRUE(Click(wizard, IDC_COMPLETE));
-    EXPECT_TRUE(Ends(setup));
+    ASSERT_TRUE(InstallAndComplete(wizard, setup));
     ExpectSameBytes(dir + L"\\docs\\guide.txt", Given().payload + L"\\docs\\guide.txt");
     EXPECT_TRUE(FileExists(dir + L"\\Uninstall.exe"));
     EXPECT_TRUE(RegistryKeyExists(HKEY_LOCAL_MACHINE, std::wstring(kUninstallKey) + L"Wizard Damaged"));
@@ -524,15 +518,12 @@ TEST(SetupWizard, UnreadableArchiveStillReachesCompletion) {
     const std::wstring package = Package(L"broken", FilesDescription("Wizard Broken", true));
     ASSERT_TRUE(BreakEndRecord(package));
     Process setup;
-    ASSERT_TRUE(StartProgram(setup, QuoteArgument(package)));
     // No script could be read: an empty caption, and no files to place.
-    HWND wizard = WaitWizard(L"", setup.Id());
+    HWND wizard = OpenWizard(setup, package, L"");
     ASSERT_TRUE(wizard);
     ASSERT_TRUE(Page(wizard, IDC_WELCOME_TEXT));
     EXPECT_TRUE(IsShown(FindControl(wizard, IDC_INSTALL)));
-    ASSERT_TRUE(InstallToCompletion(wizard, IDC_INSTALL));
-    ASSERT_TRUE(Click(wizard, IDC_COMPLETE));
-    EXPECT_TRUE(Ends(setup));
+    ASSERT_TRUE(InstallAndComplete(wizard, setup));
     EXPECT_FALSE(FolderExists(ProgramFiles() + L"\\Wizard Broken"));
 }
 
