@@ -224,34 +224,6 @@ void DeleteRegistryTree(HKEY root, const std::wstring &key) {
     RegDeleteKeyW(root, key.c_str());
 }
 
-bool ReadLink(const std::wstring &lnkPath, Link &link) {
-    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    IShellLinkW *shell = nullptr;
-    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
-                                reinterpret_cast<void **>(&shell))))
-        return false;
-    IPersistFile *file = nullptr;
-    bool ok = SUCCEEDED(shell->QueryInterface(IID_IPersistFile, reinterpret_cast<void **>(&file))) &&
-              SUCCEEDED(file->Load(lnkPath.c_str(), STGM_READ));
-    if (ok) {
-        wchar_t text[1024];
-        text[0] = 0;
-        shell->GetPath(text, 1024, nullptr, SLGP_RAWPATH);
-        link.target = text;
-        text[0] = 0;
-        shell->GetArguments(text, 1024);
-        link.arguments = text;
-        text[0] = 0;
-        shell->GetWorkingDirectory(text, 1024);
-        link.workingFolder = text;
-        text[0] = 0;
-        shell->GetDescription(text, 1024);
-        link.description = text;
-    }
-    if (file) file->Release();
-    shell->Release();
-    return ok;
-}
 
 std::wstring ProcessImage(DWORD processId) {
     using Query = BOOL(WINAPI *)(HANDLE, DWORD, LPWSTR, PDWORD);

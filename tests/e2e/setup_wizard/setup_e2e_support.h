@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "tests/driver/window_driver.h"
+#include "tests/harness/shell_link_reader_win.h"
 
 // What the setup wizard's end-to-end tests share: the programs they are given,
 // packages made with the package builder, and looks at files, registry values
@@ -61,10 +62,6 @@ bool RegistryKeyExists(HKEY root, const std::wstring &key);
 bool RegistryValueExists(HKEY root, const std::wstring &key, const std::wstring &name);
 void DeleteRegistryTree(HKEY root, const std::wstring &key);
 
-struct Link {
-    std::wstring target, arguments, workingFolder, description;
-};
-bool ReadLink(const std::wstring &lnkPath, Link &link);
 
 // The image path of a running process (empty when it cannot be read).
 std::wstring ProcessImage(DWORD processId);

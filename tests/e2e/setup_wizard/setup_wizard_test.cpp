@@ -244,13 +244,13 @@ TEST(SetupWizard, FullInstallWritesFilesValuesShortcutsAndTheUninstallKey) {
     EXPECT_TRUE(RegistryString(HKEY_CURRENT_USER, L"Software\\Parvoni\\Wizard Full", L"Greeting", text));
     EXPECT_EQ(text, L"Hello: a/b\\c");
 
-    Link link;
-    ASSERT_TRUE(ReadLink(AllUsersLink(CSIDL_COMMON_DESKTOPDIRECTORY, L"Wizard Full readme"), link));
+    ShellLinkFields link;
+    ASSERT_TRUE(ReadShellLink(AllUsersLink(CSIDL_COMMON_DESKTOPDIRECTORY, L"Wizard Full readme"), link));
     EXPECT_EQ(link.target, dir + L"\\readme.txt");
     EXPECT_EQ(link.arguments, L"-x \"" + dir + L"\"");
     EXPECT_EQ(link.workingFolder, dir);
     EXPECT_EQ(link.description, L"Read me first");
-    ASSERT_TRUE(ReadLink(AllUsersLink(CSIDL_COMMON_STARTMENU, L"Wizard Full\\Guide"), link));
+    ASSERT_TRUE(ReadShellLink(AllUsersLink(CSIDL_COMMON_STARTMENU, L"Wizard Full\\Guide"), link));
     EXPECT_EQ(link.target, dir + L"\\docs\\guide.txt");
     EXPECT_EQ(link.workingFolder, dir + L"\\docs");
 

@@ -9,40 +9,10 @@
 
 #include "common/folders.h"
 #include "common/system_folders.h"
+#include "tests/harness/shell_link_reader_win.h"
 
 namespace {
 
-struct LinkFields {
-    std::wstring target, description, arguments, workingFolder;
-    WORD hotKey = 0;
-};
-
-bool ReadLink(const std::wstring &file, LinkFields &out) {
-    bool ok = false;
-    CoInitialize(nullptr);
-    IShellLinkW *link = nullptr;
-    IPersistFile *persist = nullptr;
-    if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
-                                   reinterpret_cast<void **>(&link))) &&
-        SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void **>(&persist))) &&
-        SUCCEEDED(persist->Load(file.c_str(), STGM_READ))) {
-        wchar_t text[1024];
-        link->GetPath(text, 1024, nullptr, SLGP_RAWPATH);
-        out.target = text;
-        link->GetDescription(text, 1024);
-        out.description = text;
-        link->GetArguments(text, 1024);
-        out.arguments = text;
-        link->GetWorkingDirectory(text, 1024);
-        out.workingFolder = text;
-        link->GetHotkey(&out.hotKey);
-        ok = true;
-    }
-    if (persist) persist->Release();
-    if (link) link->Release();
-    CoUninitialize();
-    return ok;
-}
 
 bool Exists(const std::wstring &path) {
     return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
@@ -88,8 +58,8 @@ TEST_F(ShortcutTest, DesktopShortcutGoesToAllUsersAndReplacesTheUsersOwn) {
                                L"C:\\Program Files\\Player", kHotKey, true));
     EXPECT_FALSE(Exists(userDesktop_ + L"\\TesselTestPlayer.lnk"));
 
-    LinkFields link;
-    ASSERT_TRUE(ReadLink(commonDesktop_ + L"\\TesselTestPlayer.lnk", link));
+    ShellLinkFields link;
+    ASSERT_TRUE(ReadShellLink(commonDesktop_ + L"\\TesselTestPlayer.lnk", link));
     EXPECT_EQ(0, lstrcmpiW(L"C:\\Program Files\\Player\\Player.exe", link.target.c_str()))
         << link.target;
     EXPECT_EQ(L"Plays media", link.description);
@@ -104,14 +74,14 @@ TEST_F(ShortcutTest, OverwriteFalseKeepsAnExistingShortcut) {
     Touch(userDesktop_ + L"\\TesselTestPlayer.lnk");
     CreateShortcut(L"{DeskTop}", L"TesselTestPlayer", L"second", L"C:\\second.exe", L"", L"C:\\", 0,
                    false);
-    LinkFields link;
-    ASSERT_TRUE(ReadLink(commonDesktop_ + L"\\TesselTestPlayer.lnk", link));
+    ShellLinkFields link;
+    ASSERT_TRUE(ReadShellLink(commonDesktop_ + L"\\TesselTestPlayer.lnk", link));
     EXPECT_EQ(L"first", link.description);
     EXPECT_TRUE(Exists(userDesktop_ + L"\\TesselTestPlayer.lnk"));
 
     CreateShortcut(L"{DeskTop}", L"TesselTestPlayer", L"second", L"C:\\second.exe", L"", L"C:\\", 0,
                    true);
-    ASSERT_TRUE(ReadLink(commonDesktop_ + L"\\TesselTestPlayer.lnk", link));
+    ASSERT_TRUE(ReadShellLink(commonDesktop_ + L"\\TesselTestPlayer.lnk", link));
     EXPECT_EQ(L"second", link.description);
 }
 
@@ -120,8 +90,8 @@ TEST(Shortcuts, StartMenuSubFolderIsCreated) {
     DeleteFolderTree(tools);
     EXPECT_TRUE(CreateShortcut(L"{StartMenu}\\Programs\\TesselTools\\", L"Viewer", L"View",
                                L"C:\\viewer.exe", L"", L"C:\\", 0, true));
-    LinkFields link;
-    ASSERT_TRUE(ReadLink(tools + L"\\Viewer.lnk", link));
+    ShellLinkFields link;
+    ASSERT_TRUE(ReadShellLink(tools + L"\\Viewer.lnk", link));
     EXPECT_EQ(L"View", link.description);
 
     EXPECT_TRUE(DeleteShortcut(L"{StartMenu}\\Programs\\TesselTools", L"Viewer") ||
@@ -167,8 +137,8 @@ TEST(Shortcuts, QuickLaunchShortcutAndDeletionFromBothFolders) {
     ASSERT_TRUE(BuildShortcutPath(4, L"", L"TesselTestLauncher", false, user));
     EXPECT_TRUE(CreateShortcut(L"{QuickLaunch}", L"TesselTestLauncher", L"Launch",
                                L"C:\\launch.exe", L"-q", L"C:\\", 0, true));
-    LinkFields link;
-    ASSERT_TRUE(ReadLink(common, link));
+    ShellLinkFields link;
+    ASSERT_TRUE(ReadShellLink(common, link));
     EXPECT_EQ(L"-q", link.arguments);
 
     CreateFolderPath(user.substr(0, user.rfind(L'\\')));

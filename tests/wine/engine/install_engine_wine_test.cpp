@@ -158,13 +158,13 @@ TEST_F(InstallEngine, InstallsFilesValuesShortcutsRecordAndKey) {
     EXPECT_EQ(text, L"ko");
 
     // Shortcuts in the all-users folders, none outside the special folders.
-    LinkFields link;
-    ASSERT_TRUE(ReadLink(DesktopLink(), link)) << DesktopLink();
+    ShellLinkFields link;
+    ASSERT_TRUE(ReadShellLink(DesktopLink(), link)) << DesktopLink();
     EXPECT_EQ(link.target, dir + L"\\viewer.exe");
     EXPECT_EQ(link.arguments, L"-open");
     EXPECT_EQ(link.workingFolder, dir);
     EXPECT_EQ(link.description, L"The viewer");
-    ASSERT_TRUE(ReadLink(GuideLink(), link)) << GuideLink();
+    ASSERT_TRUE(ReadShellLink(GuideLink(), link)) << GuideLink();
     EXPECT_EQ(link.target, dir + L"\\docs\\readme.txt");
     EXPECT_EQ(link.workingFolder, dir + L"\\docs");
     EXPECT_FALSE(FileExists(dir + L"\\" + tag_ + L" Nowhere.lnk"));

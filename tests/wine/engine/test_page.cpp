@@ -109,34 +109,6 @@ bool KeyExists(const std::wstring &key) {
     return k.Open(key);
 }
 
-bool ReadLink(const std::wstring &file, LinkFields &out) {
-    bool ok = false;
-    CoInitialize(nullptr);
-    IShellLinkW *link = nullptr;
-    IPersistFile *persist = nullptr;
-    if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
-                                   reinterpret_cast<void **>(&link))) &&
-        SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void **>(&persist))) &&
-        SUCCEEDED(persist->Load(file.c_str(), STGM_READ))) {
-        wchar_t text[1024] = {};
-        link->GetPath(text, 1024, nullptr, SLGP_RAWPATH);
-        out.target = text;
-        text[0] = 0;
-        link->GetArguments(text, 1024);
-        out.arguments = text;
-        text[0] = 0;
-        link->GetWorkingDirectory(text, 1024);
-        out.workingFolder = text;
-        text[0] = 0;
-        link->GetDescription(text, 1024);
-        out.description = text;
-        ok = true;
-    }
-    if (persist) persist->Release();
-    if (link) link->Release();
-    CoUninitialize();
-    return ok;
-}
 
 bool FileExists(const std::wstring &path) {
     DWORD a = GetFileAttributesW(path.c_str());

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "setup/engine/engine_control_win.h"
+#include "tests/harness/shell_link_reader_win.h"
 
 // A stand-in for a progress page: a window with the Folder (1015) and Item
 // (1016) edits and the progress bar (1014) the engine is attached to. It reads
@@ -48,10 +49,6 @@ bool ReadString(const std::wstring &key, const std::wstring &name, std::wstring 
 bool ReadNumber(const std::wstring &key, const std::wstring &name, DWORD &value);
 bool KeyExists(const std::wstring &key);
 
-struct LinkFields {
-    std::wstring target, arguments, workingFolder, description;
-};
-bool ReadLink(const std::wstring &file, LinkFields &out);
 
 bool FileExists(const std::wstring &path);
 bool FolderExists(const std::wstring &path);
