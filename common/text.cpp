@@ -49,7 +49,9 @@ int FindLastChar(const std::wstring &text, wchar_t ch, int n) {
     return -1;
 }
 
-static bool IsBlank(wchar_t c) { return c == L' ' || c == L'\t' || c == L'\r' || c == L'\n' || c == L'\v' || c == L'\f'; }
+static bool IsBlank(wchar_t c) {
+    return c == L' ' || c == L'\t' || c == L'\r' || c == L'\n' || c == L'\v' || c == L'\f';
+}
 
 std::wstring Trim(const std::wstring &text) {
     size_t b = 0, e = text.size();
@@ -70,13 +72,16 @@ std::wstring StripTrailing(const std::wstring &text, wchar_t ch) {
     return text.substr(0, e);
 }
 
-std::wstring ReplaceAll(const std::wstring &text, const std::wstring &from, const std::wstring &to) {
+namespace {
+
+std::wstring Replace(const std::wstring &text, const std::wstring &from, const std::wstring &to,
+                     bool ignoreCase) {
     if (from.empty()) return text;
     std::wstring out;
     out.reserve(text.size());
     size_t pos = 0;
     for (;;) {
-        size_t hit = text.find(from, pos);
+        size_t hit = ignoreCase ? FindNoCase(text, from, pos) : text.find(from, pos);
         if (hit == std::wstring::npos) break;
         out.append(text, pos, hit - pos);
         out += to;
@@ -84,6 +89,18 @@ std::wstring ReplaceAll(const std::wstring &text, const std::wstring &from, cons
     }
     out.append(text, pos, std::wstring::npos);
     return out;
+}
+
+}  // namespace
+
+std::wstring ReplaceAll(const std::wstring &text, const std::wstring &from,
+                        const std::wstring &to) {
+    return Replace(text, from, to, false);
+}
+
+std::wstring ReplaceAllNoCase(const std::wstring &text, const std::wstring &from,
+                              const std::wstring &to) {
+    return Replace(text, from, to, true);
 }
 
 std::wstring ReplaceUntilGone(const std::wstring &text, const std::wstring &from,
@@ -101,19 +118,41 @@ std::wstring WidenUtf8(const std::string &s) {
         unsigned char c = s[i];
         unsigned cp;
         size_t len;
-        if (c < 0x80) { cp = c; len = 1; }
-        else if ((c >> 5) == 6) { cp = c & 0x1F; len = 2; }
-        else if ((c >> 4) == 14) { cp = c & 0x0F; len = 3; }
-        else if ((c >> 3) == 30) { cp = c & 0x07; len = 4; }
-        else { out += L'\xFFFD'; ++i; continue; }
-        if (i + len > s.size()) { out += L'\xFFFD'; break; }
+        if (c < 0x80) {
+            cp = c;
+            len = 1;
+        } else if ((c >> 5) == 6) {
+            cp = c & 0x1F;
+            len = 2;
+        } else if ((c >> 4) == 14) {
+            cp = c & 0x0F;
+            len = 3;
+        } else if ((c >> 3) == 30) {
+            cp = c & 0x07;
+            len = 4;
+        } else {
+            out += L'\xFFFD';
+            ++i;
+            continue;
+        }
+        if (i + len > s.size()) {
+            out += L'\xFFFD';
+            break;
+        }
         bool ok = true;
         for (size_t k = 1; k < len; ++k) {
             unsigned char d = s[i + k];
-            if ((d >> 6) != 2) { ok = false; break; }
+            if ((d >> 6) != 2) {
+                ok = false;
+                break;
+            }
             cp = (cp << 6) | (d & 0x3F);
         }
-        if (!ok) { out += L'\xFFFD'; ++i; continue; }
+        if (!ok) {
+            out += L'\xFFFD';
+            ++i;
+            continue;
+        }
         i += len;
         if (sizeof(wchar_t) == 2 && cp > 0xFFFF) {
             cp -= 0x10000;
@@ -137,14 +176,20 @@ std::string NarrowUtf8(const std::wstring &w) {
                 ++i;
             }
         }
-        if (cp < 0x80) out += char(cp);
-        else if (cp < 0x800) { out += char(0xC0 | (cp >> 6)); out += char(0x80 | (cp & 0x3F)); }
-        else if (cp < 0x10000) {
-            out += char(0xE0 | (cp >> 12)); out += char(0x80 | ((cp >> 6) & 0x3F));
+        if (cp < 0x80)
+            out += char(cp);
+        else if (cp < 0x800) {
+            out += char(0xC0 | (cp >> 6));
+            out += char(0x80 | (cp & 0x3F));
+        } else if (cp < 0x10000) {
+            out += char(0xE0 | (cp >> 12));
+            out += char(0x80 | ((cp >> 6) & 0x3F));
             out += char(0x80 | (cp & 0x3F));
         } else {
-            out += char(0xF0 | (cp >> 18)); out += char(0x80 | ((cp >> 12) & 0x3F));
-            out += char(0x80 | ((cp >> 6) & 0x3F)); out += char(0x80 | (cp & 0x3F));
+            out += char(0xF0 | (cp >> 18));
+            out += char(0x80 | ((cp >> 12) & 0x3F));
+            out += char(0x80 | ((cp >> 6) & 0x3F));
+            out += char(0x80 | (cp & 0x3F));
         }
     }
     return out;

@@ -31,6 +31,9 @@ std::wstring StripTrailing(const std::wstring &text, wchar_t ch);
 // Replaces every occurrence of `from` (not empty) by `to`, scanning left to right and
 // continuing after each inserted text.
 std::wstring ReplaceAll(const std::wstring &text, const std::wstring &from, const std::wstring &to);
+// The same, finding `from` without regard to ASCII letter case.
+std::wstring ReplaceAllNoCase(const std::wstring &text, const std::wstring &from,
+                              const std::wstring &to);
 // Replaces `from` by `to` until no occurrence is left (for collapsing runs).
 std::wstring ReplaceUntilGone(const std::wstring &text, const std::wstring &from,
                               const std::wstring &to);

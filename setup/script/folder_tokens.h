@@ -24,8 +24,4 @@ std::wstring ExpandFolderTokens(const std::wstring &text, const SetupFolders &fo
 // The first three tokens only (start-up expands InstallDir itself this way).
 std::wstring ExpandSystemFolderTokens(const std::wstring &text, const SetupFolders &folders);
 
-// Replaces every `token` (letter case ignored) by `folder`.
-std::wstring ReplaceToken(const std::wstring &text, const std::wstring &token,
-                          const std::wstring &folder);
-
 #endif

@@ -40,6 +40,8 @@ TEST(Replace, ScansOnceOrUntilGone) {
     EXPECT_EQ(L"a\\\\b", ReplaceAll(L"a\\\\\\\\b", L"\\\\", L"\\"));
     EXPECT_EQ(L"a\\b", ReplaceUntilGone(L"a\\\\\\\\b", L"\\\\", L"\\"));
     EXPECT_EQ(L"abc", ReplaceAll(L"abc", L"", L"x"));
+    EXPECT_EQ(L"C:\\PF\\v C:\\PF",
+              ReplaceAllNoCase(L"{programfiles}\\v {PROGRAMFILES}", L"{ProgramFiles}", L"C:\\PF"));
     // A replacement that contains its pattern is applied once, not forever.
     EXPECT_EQ(L"aab", ReplaceUntilGone(L"ab", L"a", L"aa"));
 }
@@ -56,5 +58,6 @@ TEST(Utf8, RoundTripsHangulAndRejectsBrokenBytes) {
     EXPECT_EQ(hangul, WidenUtf8(NarrowUtf8(hangul)));
     EXPECT_EQ("\xea\xb5\xb4\xeb\xa6\xbc", NarrowUtf8(hangul));
     EXPECT_EQ(L"a\uFFFD", WidenUtf8("a\xea\xb5"));
-    EXPECT_EQ(L"\uFFFDb", WidenUtf8("\xff" "b"));
+    EXPECT_EQ(L"\uFFFDb", WidenUtf8("\xff"
+                                    "b"));
 }
