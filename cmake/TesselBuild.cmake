@@ -72,6 +72,7 @@ function(tessel_program_resources target)
   configure_file(${PROJECT_SOURCE_DIR}/cmake/version.rc.in ${gen}/version.rc @ONLY)
   file(WRITE ${gen}/manifest.rc.tmp "1 24 \"${gen}/app.manifest\"\n")
   configure_file(${gen}/manifest.rc.tmp ${gen}/manifest.rc COPYONLY)
-  target_sources(${target} PRIVATE ${gen}/version.rc ${gen}/manifest.rc)
+  target_sources(${target} PRIVATE ${gen}/version.rc ${gen}/manifest.rc
+                                   ${PROJECT_SOURCE_DIR}/common/xp_compat_win.c)
   target_link_options(${target} PRIVATE -mwindows)
 endfunction()
