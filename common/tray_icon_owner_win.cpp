@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "common/remote_memory_win.h"
 #include "common/text.h"
 
 namespace {
@@ -41,35 +42,6 @@ bool OwnerMatches(HWND owner, const std::wstring &classPrefix, const std::wstrin
 }
 
 // Memory for one button structure inside the toolbar's process.
-class RemoteButtonBuffer {
-  public:
-    explicit RemoteButtonBuffer(DWORD processId)
-        : process_(OpenProcess(
-              PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE | PROCESS_QUERY_INFORMATION,
-              FALSE, processId)) {
-        if (process_)
-            memory_ = VirtualAllocEx(process_, nullptr, sizeof(TrayButton),
-                                     MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE);
-    }
-    ~RemoteButtonBuffer() {
-        if (memory_) VirtualFreeEx(process_, memory_, 0, MEM_RELEASE);
-        if (process_) CloseHandle(process_);
-    }
-    RemoteButtonBuffer(const RemoteButtonBuffer &) = delete;
-    RemoteButtonBuffer &operator=(const RemoteButtonBuffer &) = delete;
-
-    bool Ready() const { return memory_ != nullptr; }
-    void *Address() const { return memory_; }
-
-    bool Read(const void *address, void *out, size_t size) const {
-        SIZE_T got = 0;
-        return ReadProcessMemory(process_, address, out, size, &got) && got == size;
-    }
-
-  private:
-    HANDLE process_;
-    void *memory_ = nullptr;
-};
 
 }  // namespace
 
@@ -90,17 +62,16 @@ HWND FindTrayIconOwnerIn(HWND toolbar, const std::wstring &classPrefix,
     if (processId == 0) return nullptr;
     LRESULT count = SendMessageW(toolbar, TB_BUTTONCOUNT, 0, 0);
     if (count <= 0) return nullptr;
-    RemoteButtonBuffer remote(processId);
+    CRemoteMemory remote(processId, sizeof(TrayButton));
     if (!remote.Ready()) return nullptr;
     for (LRESULT i = 0; i < count; ++i) {
-        if (!SendMessageW(toolbar, TB_GETBUTTON, WPARAM(i),
-                          reinterpret_cast<LPARAM>(remote.Address())))
+        if (!SendMessageW(toolbar, TB_GETBUTTON, WPARAM(i), reinterpret_cast<LPARAM>(remote.At())))
             continue;
         TrayButton button;
         TrayIconRecord record;
-        if (!remote.Read(remote.Address(), &button, sizeof button) || button.data == 0) continue;
-        if (!remote.Read(reinterpret_cast<const void *>(std::uintptr_t(button.data)), &record,
-                         sizeof record))
+        if (!remote.Read(0, &button, sizeof button) || button.data == 0) continue;
+        if (!remote.ReadFrom(reinterpret_cast<const void *>(std::uintptr_t(button.data)), &record,
+                             sizeof record))
             continue;
         HWND owner = reinterpret_cast<HWND>(std::uintptr_t(record.owner));
         if (owner && OwnerMatches(owner, classPrefix, titlePrefix)) return owner;

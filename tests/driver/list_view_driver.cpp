@@ -4,6 +4,8 @@
 
 #include <commctrl.h>
 
+#include "common/remote_memory_win.h"
+
 namespace windriver {
 
 namespace {
@@ -12,42 +14,17 @@ constexpr UINT kSendTimeoutMs = 5000;
 constexpr int kTextChars = 1024;
 
 // A block of memory in the list view's process, freed with the object.
-class RemoteBlock {
+class RemoteBlock : public CRemoteMemory {
 public:
-    RemoteBlock(HWND owner, SIZE_T size) : size_(size) {
-        DWORD pid = 0;
-        GetWindowThreadProcessId(owner, &pid);
-        process_ = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE |
-                                   PROCESS_QUERY_INFORMATION,
-                               FALSE, pid);
-        if (process_)
-            address_ = VirtualAllocEx(process_, nullptr, size, MEM_COMMIT | MEM_RESERVE,
-                                      PAGE_READWRITE);
-    }
-    ~RemoteBlock() {
-        if (address_) VirtualFreeEx(process_, address_, 0, MEM_RELEASE);
-        if (process_) CloseHandle(process_);
-    }
-    RemoteBlock(const RemoteBlock &) = delete;
-    RemoteBlock &operator=(const RemoteBlock &) = delete;
-
-    bool Ok() const { return address_ != nullptr; }
-    char *At(SIZE_T offset) const { return static_cast<char *>(address_) + offset; }
-    bool Write(SIZE_T offset, const void *data, SIZE_T size) const {
-        SIZE_T done = 0;
-        return offset + size <= size_ &&
-               WriteProcessMemory(process_, At(offset), data, size, &done) && done == size;
-    }
-    bool Read(SIZE_T offset, void *data, SIZE_T size) const {
-        SIZE_T done = 0;
-        return offset + size <= size_ &&
-               ReadProcessMemory(process_, At(offset), data, size, &done) && done == size;
-    }
+    RemoteBlock(HWND owner, SIZE_T size) : CRemoteMemory(OwnerProcess(owner), size) {}
+    bool Ok() const { return Ready(); }
 
 private:
-    HANDLE process_ = nullptr;
-    void *address_ = nullptr;
-    SIZE_T size_;
+    static DWORD OwnerProcess(HWND owner) {
+        DWORD pid = 0;
+        GetWindowThreadProcessId(owner, &pid);
+        return pid;
+    }
 };
 
 bool Send(HWND window, UINT message, WPARAM wParam, LPARAM lParam, DWORD_PTR &result) {
