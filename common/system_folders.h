@@ -7,6 +7,8 @@
 
 // The folder of the running program, without a trailing backslash.
 std::wstring GetProgramFolder();
+// The running executable's full file name (empty when it cannot be read).
+std::wstring GetProgramFile();
 
 // Path of the shell special folder `folderId` (a CSIDL_ value such as
 // CSIDL_PROGRAM_FILES); with `displayName`, also the folder's display name. On

@@ -7,20 +7,22 @@
 
 #include "common/text.h"
 
-std::wstring GetProgramFolder() {
+std::wstring GetProgramFile() {
     // Grows the buffer instead of cutting a long path.
     std::vector<wchar_t> buffer(MAX_PATH);
     for (;;) {
         DWORD n = GetModuleFileNameW(nullptr, buffer.data(), DWORD(buffer.size()));
         if (n == 0) return std::wstring();
-        if (n < buffer.size()) {
-            std::wstring file(buffer.data(), n);
-            int slash = FindLastChar(file, L'\\');
-            return slash < 0 ? std::wstring() : file.substr(0, size_t(slash));
-        }
+        if (n < buffer.size()) return std::wstring(buffer.data(), n);
         if (buffer.size() >= 32768) return std::wstring();
         buffer.resize(buffer.size() * 2);
     }
+}
+
+std::wstring GetProgramFolder() {
+    std::wstring file = GetProgramFile();
+    int slash = FindLastChar(file, L'\\');
+    return slash < 0 ? std::wstring() : file.substr(0, size_t(slash));
 }
 
 bool GetSpecialFolder(std::wstring &path, std::wstring *displayName, int folderId) {

@@ -8,6 +8,7 @@
 
 #include "common/folders.h"
 #include "common/paths.h"
+#include "common/system_folders.h"
 #include "common/text.h"
 #include "common/zip/handle_stream_win.h"
 #include "setup/archive/extract_target.h"
@@ -249,11 +250,8 @@ ArchiveHandle CreateArchiveAppended(const wchar_t *path, HANDLE file, const wcha
             WriterResult(kBadArguments);
             return nullptr;
         }
-        wchar_t self[MAX_PATH + 1] = {};
-        if (!programFile) {
-            GetModuleFileNameW(nullptr, self, MAX_PATH);
-            programFile = self;
-        }
+        const std::wstring self = programFile ? std::wstring() : GetProgramFile();
+        if (!programFile) programFile = self.c_str();
         HANDLE program = CreateFileW(programFile, GENERIC_READ, FILE_SHARE_READ, nullptr,
                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (program == INVALID_HANDLE_VALUE) {

@@ -6,16 +6,6 @@
 #include "setup/script/marker_search.h"
 #include "setup/script/setup_startup.h"
 
-std::wstring OwnProgramPath() {
-    std::vector<wchar_t> buffer(MAX_PATH);
-    for (;;) {
-        DWORD n = GetModuleFileNameW(nullptr, buffer.data(), DWORD(buffer.size()));
-        if (n == 0) return L"";
-        if (n < buffer.size()) return std::wstring(buffer.data(), n);
-        buffer.resize(buffer.size() * 2);
-    }
-}
-
 namespace {
 
 // The marker narrowed with the system's ANSI conversion, as the package format says.
@@ -54,5 +44,5 @@ PayloadLocation LocatePayloadIn(const std::wstring &file, const std::wstring &id
 }
 
 PayloadLocation LocatePayload(const std::wstring &identifier) {
-    return LocatePayloadIn(OwnProgramPath(), identifier);
+    return LocatePayloadIn(GetProgramFile(), identifier);
 }

@@ -15,9 +15,6 @@ struct PayloadLocation {
     uint64_t offset = 0;  // the marker's first byte (0 when not found)
 };
 
-// The running program's own file.
-std::wstring OwnProgramPath();
-
 // Searches the running program's file for the marker made from `identifier`.
 PayloadLocation LocatePayload(const std::wstring &identifier);
 // The same search over any file (tests and tools look at packages this way).

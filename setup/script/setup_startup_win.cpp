@@ -52,5 +52,5 @@ bool ReadSetupSettingsFrom(const std::wstring &program, SetupSettings &settings)
 }
 
 bool ReadSetupSettings() {
-    return ReadSetupSettingsFrom(OwnProgramPath(), ProcessSetupSettings());
+    return ReadSetupSettingsFrom(GetProgramFile(), ProcessSetupSettings());
 }

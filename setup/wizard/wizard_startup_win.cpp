@@ -17,7 +17,7 @@
 
 bool StartCopyFromTemp() {
     const SetupSettings &settings = ProcessSetupSettings();
-    const std::wstring self = OwnProgramPath();
+    const std::wstring self = GetProgramFile();
     if (self.empty() || settings.WindowsDir.empty()) return false;
     const std::wstring folder = TempFolderOf(settings.WindowsDir);
     const std::wstring copy = TempCopyPath(settings.WindowsDir, self);
