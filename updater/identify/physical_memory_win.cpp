@@ -2,6 +2,7 @@
 
 #include <winternl.h>
 
+#include <atomic>
 #include <cstring>
 #include <mutex>
 
@@ -63,6 +64,11 @@ NtdllBinding CurrentBinding() {
     return g_binding;
 }
 
+// Set once the driver's service failed to start in this process: a driver
+// that did not start will not start a moment later, and under Wine (which
+// never starts it) each attempt costs seconds.
+std::atomic<bool> g_driverStartFailed{false};
+
 const ACCESS_MASK kSectionMapRead = 4; // SECTION_MAP_READ
 const DWORD kViewShare = 1;
 
@@ -121,16 +127,21 @@ bool CPhysicalMemory::OpenSection() {
     return true;
 }
 
-// Only the drivers folder's copy is ever loaded; under Wine the service never
-// starts, and then there is no device worth waiting for.
+// Only the drivers folder's copy is ever loaded. When the service does not
+// start there is no device to open, so none is waited for.
 bool CPhysicalMemory::OpenDriver() {
     m_driverFilePath = MemoryDriverFilePath();
     const bool fileIsImage = WriteMemoryDriverFile(m_driverFilePath);
     m_driver = OpenMemoryDriverDevice();
     if (m_driver != INVALID_HANDLE_VALUE)
         return true;
-    if (fileIsImage && InstallMemoryDriverService(m_driverFilePath) == DriverServiceStart::Running)
-        m_driver = OpenMemoryDriverDevice();
+    if (fileIsImage && !g_driverStartFailed) {
+        const DriverServiceStart start = InstallMemoryDriverService(m_driverFilePath);
+        if (start == DriverServiceStart::Running)
+            m_driver = OpenMemoryDriverDevice();
+        else if (start == DriverServiceStart::StartFailed)
+            g_driverStartFailed = true;
+    }
     if (m_driver != INVALID_HANDLE_VALUE)
         return true;
     RemoveMemoryDriverService();
