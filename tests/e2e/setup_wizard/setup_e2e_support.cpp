@@ -18,13 +18,6 @@ Programs &Given() {
     return programs;
 }
 
-std::string Utf8(const std::wstring &text) {
-    const int n = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), int(text.size()), nullptr, 0, nullptr, nullptr);
-    std::string utf8(size_t(n), '\0');
-    if (n > 0) WideCharToMultiByte(CP_UTF8, 0, text.c_str(), int(text.size()), &utf8[0], n, nullptr, nullptr);
-    return utf8;
-}
-
 std::wstring WindowsPathOf(const std::string &unixPath) {
     std::wstring path = L"Z:";
     for (char c : unixPath) path += c == '/' ? L'\\' : wchar_t(static_cast<unsigned char>(c));

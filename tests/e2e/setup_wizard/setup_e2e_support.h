@@ -8,6 +8,7 @@
 
 #include "tests/driver/window_driver.h"
 #include "tests/harness/shell_link_reader_win.h"
+#include "tests/harness/utf8_win.h"
 
 // What the setup wizard's end-to-end tests share: the programs they are given,
 // packages made with the package builder, and looks at files, registry values
@@ -23,8 +24,6 @@ struct Programs {
     std::wstring sample;   // the bundled sample's package description
 };
 Programs &Given();
-
-std::string Utf8(const std::wstring &text);
 
 // Unix path -> the Windows path Wine shows it under ("/a/b" -> "Z:\a\b").
 std::wstring WindowsPathOf(const std::string &unixPath);

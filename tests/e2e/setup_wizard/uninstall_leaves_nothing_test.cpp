@@ -13,8 +13,8 @@
 #include "setup/res/resource.h"
 #include "tests/driver/polling.h"
 #include "tests/driver/window_driver.h"
-#include "tests/e2e/setup_wizard/machine_snapshot.h"
 #include "tests/e2e/setup_wizard/setup_e2e_support.h"
+#include "tests/harness/machine_snapshot_win.h"
 
 using namespace windriver;
 using namespace setup_e2e;
@@ -102,11 +102,8 @@ void CreateKey(HKEY root, const wchar_t *path) {
 
 TEST(SetupWizardMachine, UninstallLeavesTheMachineAsItWasBeforeTheInstall) {
     const std::wstring dir = SpecialFolder(CSIDL_PROGRAM_FILES) + L"\\marbo Viewer";
-    const std::wstring windowsTemp = SpecialFolder(CSIDL_WINDOWS) + L"\\Temp";
-    const std::wstring tempCopy = windowsTemp + L"\\Uninstall.exe";
+    const std::wstring tempCopy = SpecialFolder(CSIDL_WINDOWS) + L"\\Temp\\Uninstall.exe";
     const std::wstring startMenuFolder = SpecialFolder(CSIDL_COMMON_STARTMENU) + L"\\marbo Viewer";
-    wchar_t userTemp[MAX_PATH] = L"";
-    GetTempPathW(MAX_PATH, userTemp);
     ASSERT_FALSE(FolderExists(dir)) << "this test needs a Wine prefix of its own";
 
     // A machine that already has the maker's software: the parent keys are there.
@@ -117,12 +114,7 @@ TEST(SetupWizardMachine, UninstallLeavesTheMachineAsItWasBeforeTheInstall) {
     std::string detail;
     ASSERT_TRUE(BuildPackage(L"sample", SampleDescription(Utf8(afterFile)), package, detail)) << detail;
 
-    // Besides the Temp folders, Wine's own volatile store of system parameters,
-    // which Wine fills as windows come and go (a "Mouse" key appears during the
-    // run); it is never saved and holds nothing of the product's.
-    const std::vector<std::wstring> passedOver = {
-        windowsTemp, userTemp, L"HKCU\\Software\\Wine\\Temporary System Parameters"};
-    const MachineSnapshot before = TakeMachineSnapshot(passedOver);
+    const MachineSnapshot before = TakeMachineSnapshot();
 
     // Install: welcome, Next, destination, Install, Complete (which starts the probe).
     Process setup;
@@ -136,7 +128,7 @@ TEST(SetupWizardMachine, UninstallLeavesTheMachineAsItWasBeforeTheInstall) {
     ASSERT_TRUE(FileExists(startMenuFolder + L"\\User guide.lnk"));
     ASSERT_TRUE(FileExists(SpecialFolder(CSIDL_COMMON_DESKTOPDIRECTORY) + L"\\marbo Viewer readme.lnk"));
     ASSERT_TRUE(RegistryKeyExists(HKEY_CURRENT_USER, L"Software\\Parvoni\\marbo Viewer"));
-    const SnapshotChanges installed = CompareSnapshots(before, TakeMachineSnapshot(passedOver));
+    const SnapshotChanges installed = CompareSnapshots(before, TakeMachineSnapshot());
     EXPECT_GE(installed.added.size(), 15u) << DescribeChanges(installed);
 
     // Something of the user's own in the installation folder: it stays, with its folder.
@@ -160,7 +152,7 @@ TEST(SetupWizardMachine, UninstallLeavesTheMachineAsItWasBeforeTheInstall) {
     ASSERT_TRUE(Click(wizard, IDC_COMPLETE));
     ASSERT_TRUE(Ends(copy));
 
-    const SnapshotChanges left = CompareSnapshots(before, TakeMachineSnapshot(passedOver));
+    const SnapshotChanges left = CompareSnapshots(before, TakeMachineSnapshot());
     EXPECT_EQ(left.added, (std::vector<std::wstring>{dir + L"\\", dir + L"\\my notes.txt"}))
         << DescribeChanges(left);
     EXPECT_TRUE(left.removed.empty()) << DescribeChanges(left);

@@ -1,14 +1,13 @@
-#include "tests/e2e/setup_wizard/machine_snapshot.h"
+#include "tests/harness/machine_snapshot_win.h"
 
 #include <windows.h>
+#include <shlobj.h>
 
 #include <algorithm>
 #include <iterator>
 #include <utility>
 
-#include "tests/e2e/setup_wizard/setup_e2e_support.h"
-
-namespace setup_e2e {
+#include "tests/harness/utf8_win.h"
 
 namespace {
 
@@ -83,6 +82,13 @@ void AddKey(HKEY root, const std::wstring &rootName, const std::wstring &path,
 
 }  // namespace
 
+std::vector<std::wstring> TransientPlaces() {
+    wchar_t windows[MAX_PATH] = L"", user[MAX_PATH] = L"";
+    SHGetFolderPathW(nullptr, CSIDL_WINDOWS, nullptr, 0, windows);
+    GetTempPathW(MAX_PATH, user);
+    return {std::wstring(windows) + L"\\Temp", user, L"HKCU\\Software\\Wine\\Temporary System Parameters"};
+}
+
 MachineSnapshot TakeMachineSnapshot(const std::vector<std::wstring> &skippedPlaces) {
     std::set<std::wstring> skipped;
     for (std::wstring place : skippedPlaces) {
@@ -115,5 +121,3 @@ std::string DescribeChanges(const SnapshotChanges &changes, size_t limit) {
         }
     return text;
 }
-
-}  // namespace setup_e2e
