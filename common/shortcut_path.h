@@ -35,7 +35,7 @@ std::wstring ComposeShortcutPath(const std::wstring &base, int type, const std::
                                  const std::wstring &name);
 
 // The sub-folders that `subFolder` (as ParseShortcutFolder leaves it) names below
-// its special folder, deepest first: "Tools\\Extra" gives "Tools\\Extra", "Tools".
+// its special folder, deepest first: "Tools\Extra" gives "Tools\Extra", "Tools".
 // Empty when there are none or when a part would lead out of the special folder
 // ("..", "...", a drive).
 std::vector<std::wstring> ShortcutSubFolderChain(const std::wstring &subFolder);

@@ -91,7 +91,8 @@ bool ShortcutBaseFolder(int type, bool common, std::wstring &base) {
 bool IsStandardShellFolder(const std::wstring &path) {
     for (int id : {CSIDL_PROGRAMS, CSIDL_COMMON_PROGRAMS, CSIDL_STARTUP, CSIDL_COMMON_STARTUP}) {
         std::wstring folder;
-        if (GetSpecialFolder(folder, nullptr, id) && EqualsNoCase(StripTrailing(folder, L'\\'), path))
+        if (GetSpecialFolder(folder, nullptr, id) &&
+            EqualsNoCase(StripTrailing(folder, L'\\'), path))
             return true;
     }
     return false;

@@ -16,7 +16,8 @@ std::wstring Lower(std::wstring text) {
     return text;
 }
 
-void AddFolder(const std::wstring &folder, const std::set<std::wstring> &skipped, MachineSnapshot &out) {
+void AddFolder(const std::wstring &folder, const std::set<std::wstring> &skipped,
+               MachineSnapshot &out) {
     if (skipped.count(Lower(folder))) return;
     WIN32_FIND_DATAW found;
     HANDLE find = FindFirstFileW((folder + L"\\*").c_str(), &found);
@@ -59,25 +60,28 @@ void AddKey(HKEY root, const std::wstring &rootName, const std::wstring &path,
     std::vector<BYTE> data(1 << 16);
     for (DWORD i = 0;; ++i) {
         DWORD nameLength = DWORD(name.size()), dataSize = DWORD(data.size()), type = 0;
-        LONG status = RegEnumValueW(key, i, name.data(), &nameLength, nullptr, &type, data.data(), &dataSize);
+        LONG status =
+            RegEnumValueW(key, i, name.data(), &nameLength, nullptr, &type, data.data(), &dataSize);
         if (status == ERROR_MORE_DATA) {
             data.resize(dataSize + 2);
             --i;
             continue;
         }
         if (status != ERROR_SUCCESS) break;
-        out.insert(shown + L":" + std::wstring(name.data(), nameLength) + L" = " + std::to_wstring(type) +
-                   L":" + Hex(data.data(), dataSize));
+        out.insert(shown + L":" + std::wstring(name.data(), nameLength) + L" = " +
+                   std::to_wstring(type) + L":" + Hex(data.data(), dataSize));
     }
     std::vector<std::wstring> children;
     for (DWORD i = 0;; ++i) {
         DWORD nameLength = DWORD(name.size());
-        if (RegEnumKeyExW(key, i, name.data(), &nameLength, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+        if (RegEnumKeyExW(key, i, name.data(), &nameLength, nullptr, nullptr, nullptr, nullptr) !=
+            ERROR_SUCCESS)
             break;
         children.emplace_back(name.data(), nameLength);
     }
     RegCloseKey(key);
-    for (const std::wstring &child : children) AddKey(root, rootName, path + L"\\" + child, skipped, out);
+    for (const std::wstring &child : children)
+        AddKey(root, rootName, path + L"\\" + child, skipped, out);
 }
 
 }  // namespace
@@ -86,7 +90,8 @@ std::vector<std::wstring> TransientPlaces() {
     wchar_t windows[MAX_PATH] = L"", user[MAX_PATH] = L"";
     SHGetFolderPathW(nullptr, CSIDL_WINDOWS, nullptr, 0, windows);
     GetTempPathW(MAX_PATH, user);
-    return {std::wstring(windows) + L"\\Temp", user, L"HKCU\\Software\\Wine\\Temporary System Parameters"};
+    return {std::wstring(windows) + L"\\Temp", user,
+            L"HKCU\\Software\\Wine\\Temporary System Parameters"};
 }
 
 MachineSnapshot TakeMachineSnapshot(const std::vector<std::wstring> &skippedPlaces) {
@@ -114,7 +119,8 @@ SnapshotChanges CompareSnapshots(const MachineSnapshot &before, const MachineSna
 std::string DescribeChanges(const SnapshotChanges &changes, size_t limit) {
     std::string text;
     size_t lines = 0;
-    for (const auto &list : {std::make_pair("+ ", &changes.added), std::make_pair("- ", &changes.removed)})
+    for (const auto &list :
+         {std::make_pair("+ ", &changes.added), std::make_pair("- ", &changes.removed)})
         for (const std::wstring &entry : *list.second) {
             if (lines++ == limit) return text + "...\n";
             text += list.first + Utf8(entry) + "\n";

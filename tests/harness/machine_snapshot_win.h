@@ -19,7 +19,8 @@ using MachineSnapshot = std::set<std::wstring>;
 std::vector<std::wstring> TransientPlaces();
 
 // `passedOver` holds folders ("C:\windows\Temp") and keys ("HKCU\Software\...").
-MachineSnapshot TakeMachineSnapshot(const std::vector<std::wstring> &passedOver = TransientPlaces());
+MachineSnapshot TakeMachineSnapshot(
+    const std::vector<std::wstring> &passedOver = TransientPlaces());
 
 struct SnapshotChanges {
     std::vector<std::wstring> added;

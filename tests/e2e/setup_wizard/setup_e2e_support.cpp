@@ -154,7 +154,9 @@ HWND OpenWizard(Process &setup, const std::wstring &package, const std::wstring 
     return WaitWizard(caption, setup.Id());
 }
 
-HWND Page(HWND wizard, int controlId) { return WaitControl(wizard, controlId, ControlState::Visible); }
+HWND Page(HWND wizard, int controlId) {
+    return WaitControl(wizard, controlId, ControlState::Visible);
+}
 
 bool InstallToCompletion(HWND wizard, int actionId, const std::wstring &shot) {
     constexpr DWORD kEngineTimeoutMs = 60000;

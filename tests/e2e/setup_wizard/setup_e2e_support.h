@@ -52,7 +52,8 @@ bool StartProgram(windriver::Process &process, const std::wstring &commandLine);
 // The frame of a running setup wizard ("Setup Wizard : " + caption).
 HWND WaitWizard(const std::wstring &caption, DWORD processId = 0, DWORD timeoutMs = 20000);
 // Starts a package and waits for its frame; null when either fails.
-HWND OpenWizard(windriver::Process &setup, const std::wstring &package, const std::wstring &caption);
+HWND OpenWizard(windriver::Process &setup, const std::wstring &package,
+                const std::wstring &caption);
 // A page of the frame, by one of its controls, once shown.
 HWND Page(HWND wizard, int controlId);
 // Presses the action button (Install or Uninstall) and waits for the completion

@@ -508,8 +508,10 @@ TEST(SetupWizard, UnreadableArchiveStillReachesCompletion) {
 int wmain(int argc, wchar_t **argv) {
     testing::InitGoogleTest(&argc, argv);
     if (argc < 6) {
-        fwprintf(stderr, L"usage: setup_wizard_test marboSetup.exe marbo-pack.exe after_probe.exe PAYLOAD_DIR "
-                         L"SAMPLE_DESCRIPTION\n");
+        fwprintf(
+            stderr,
+            L"usage: setup_wizard_test marboSetup.exe marbo-pack.exe after_probe.exe PAYLOAD_DIR "
+            L"SAMPLE_DESCRIPTION\n");
         return 2;
     }
     Programs &p = Given();

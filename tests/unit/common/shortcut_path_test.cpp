@@ -55,7 +55,8 @@ TEST(ShortcutPath, SubFolderChainIsDeepestFirstAndNeverLeadsOut) {
         {L"{DeskTop}", {}},
         {L"{StartMenu}\\\\", {}},
         {L"{StartMenu}\\marbo Viewer", {L"marbo Viewer"}},
-        {L"{StartMenu}\\Programs\\\\Tools/Extra\\", {L"Programs\\Tools\\Extra", L"Programs\\Tools", L"Programs"}},
+        {L"{StartMenu}\\Programs\\\\Tools/Extra\\",
+         {L"Programs\\Tools\\Extra", L"Programs\\Tools", L"Programs"}},
         {L"{QuickLaunch}Sub", {L"Sub"}},
         {L"{StartMenu}\\..\\..\\Windows", {}},
         {L"{StartMenu}\\Tools\\..", {}},
@@ -68,6 +69,7 @@ TEST(ShortcutPath, SubFolderChainIsDeepestFirstAndNeverLeadsOut) {
     for (const auto &c : cases) {
         ShortcutFolderText parsed;
         ASSERT_TRUE(ParseShortcutFolder(c.folder, parsed));
-        EXPECT_EQ(c.chain, ShortcutSubFolderChain(parsed.subFolder)) << testing::PrintToString(std::wstring(c.folder));
+        EXPECT_EQ(c.chain, ShortcutSubFolderChain(parsed.subFolder))
+            << testing::PrintToString(std::wstring(c.folder));
     }
 }

@@ -511,7 +511,8 @@ TEST_F(UninstallEngine, ShortcutFoldersGoOnlyOnceEmpty) {
         ~Cleanup() {
             for (const std::wstring &f : folders) DeleteFolderTree(f);
         }
-    } cleanup{{startMenu + L"\\Programs\\" + tag_, userStartMenu + L"\\Programs\\" + tag_, desktop, kept}};
+    } cleanup{{startMenu + L"\\Programs\\" + tag_, userStartMenu + L"\\Programs\\" + tag_, desktop,
+               kept}};
     DeleteShortcut(L"{StartMenu}\\Programs\\StartUp", tag_ + L" S");
 
     const std::wstring target = L"C:\\windows\\notepad.exe";
