@@ -506,14 +506,17 @@ TEST_F(UninstallEngine, ShortcutFoldersGoOnlyOnceEmpty) {
     const std::wstring nested = L"Programs\\" + tag_ + L"\\Sub";
     const std::wstring desktop = CommonFolder(CSIDL_COMMON_DESKTOPDIRECTORY) + L"\\" + tag_;
     const std::wstring kept = startMenu + L"\\" + tag_ + L"Kept";
+    // The Wine prefix is shared: whatever happens, nothing of this test stays.
     struct Cleanup {
         std::vector<std::wstring> folders;
+        std::wstring startupLink;
         ~Cleanup() {
             for (const std::wstring &f : folders) DeleteFolderTree(f);
+            DeleteShortcut(L"{StartMenu}\\Programs\\StartUp", startupLink);
         }
     } cleanup{{startMenu + L"\\Programs\\" + tag_, userStartMenu + L"\\Programs\\" + tag_, desktop,
-               kept}};
-    DeleteShortcut(L"{StartMenu}\\Programs\\StartUp", tag_ + L" S");
+               kept},
+              tag_ + L" S"};
 
     const std::wstring target = L"C:\\windows\\notepad.exe";
     CreateShortcut(L"{StartMenu}\\" + nested, tag_ + L" A", L"", target, L"", L"", 0, true);
