@@ -514,9 +514,9 @@ TEST_F(UninstallEngine, ShortcutFoldersGoOnlyOnceEmpty) {
             for (const std::wstring &f : folders) DeleteFolderTree(f);
             DeleteShortcut(L"{StartMenu}\\Programs\\StartUp", startupLink);
         }
-    } cleanup{{startMenu + L"\\Programs\\" + tag_, userStartMenu + L"\\Programs\\" + tag_, desktop,
-               kept},
-              tag_ + L" S"};
+    } cleanup{
+        {startMenu + L"\\Programs\\" + tag_, userStartMenu + L"\\Programs\\" + tag_, desktop, kept},
+        tag_ + L" S"};
 
     const std::wstring target = L"C:\\windows\\notepad.exe";
     CreateShortcut(L"{StartMenu}\\" + nested, tag_ + L" A", L"", target, L"", L"", 0, true);
