@@ -69,6 +69,7 @@ static NTSTATUS NTAPI dispatch(PDEVICE_OBJECT device, PIRP irp) {
     irp->IoStatus.Information = 0;
     switch (stack->MajorFunction) {
     case IRP_MJ_CREATE:
+    case IRP_MJ_CLEANUP:
     case IRP_MJ_CLOSE:
         status = STATUS_SUCCESS;
         break;
