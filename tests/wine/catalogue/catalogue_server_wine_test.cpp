@@ -9,37 +9,11 @@
 #include "tests/wine/catalogue/catalogue_wine_support.h"
 #include "tests/wine/ftp_access/server_log_win.h"
 #include "updater/catalogue/catalogue_search_win.h"
+#include "updater/catalogue/counting_lister.h"
 #include "updater/catalogue/installed_version_win.h"
 #include "updater/catalogue/local_folder_lister.h"
 
 namespace {
-
-// Counts what a walk asks of its lister: the least the FTP dialogue can carry it
-// with is one change of folder per folder asked for, one listing per folder that
-// exists, and the folder creations.
-class CountingLister : public FolderLister {
-public:
-    explicit CountingLister(FolderLister &inner) : m_inner(inner) {}
-    bool ListFolders(TextList &folders, const std::wstring &folder) override {
-        return Count(m_inner.ListFolders(folders, folder));
-    }
-    bool ListFiles(TextListTable &files, const std::wstring &folder) override {
-        return Count(m_inner.ListFiles(files, folder));
-    }
-    bool CreateFolder(const std::wstring &path) override {
-        ++creations;
-        return m_inner.CreateFolder(path);
-    }
-    int listings = 0, entered = 0, creations = 0;
-
-private:
-    bool Count(bool listed) {
-        ++listings;
-        entered += listed ? 1 : 0;
-        return listed;
-    }
-    FolderLister &m_inner;
-};
 
 std::vector<std::wstring> Lines(const ComponentList &list) {
     std::vector<std::wstring> lines;
@@ -115,12 +89,12 @@ TEST_F(CatalogueServerTest, SearchCreatesTheReportFoldersOnTheServerAndCountsIts
     ComponentList again;
     WalkCatalogue(counted, installed, CataloguePathsFor(GetDeviceProfile(), GetSystemDefaultLangID()),
                   L"Win7", again);
-    const int least = counted.listings + counted.entered + counted.creations;
+    const int least = counted.LeastFtpCommands();
     std::printf("catalogue search: %d FTP commands (log-in included); the walk needs at least %d "
                 "(%d folders asked for, %d of them listed, %d folder creations)\n",
-                commands, least, counted.listings, counted.entered, counted.creations);
-    EXPECT_EQ(log.Count("127.0.0.2", "CMD LIST"), counted.entered);
-    EXPECT_EQ(log.Count("127.0.0.2", "CMD CWD"), counted.listings);
+                commands, least, counted.asked, counted.listed, counted.creations);
+    EXPECT_EQ(log.Count("127.0.0.2", "CMD LIST"), counted.listed);
+    EXPECT_EQ(log.Count("127.0.0.2", "CMD CWD"), counted.asked);
 
     // Existing report folders are no error.
     ASSERT_EQ(SearchOutcome::kFound, SearchCatalogue(list));

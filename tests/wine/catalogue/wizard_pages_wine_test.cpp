@@ -10,6 +10,7 @@
 
 #include "resource.h"
 #include "tests/driver/window_driver.h"
+#include "tests/harness/message_pump_win.h"
 #include "tests/wine/catalogue/catalogue_wine_support.h"
 #include "updater/shell/main_dlg_win.h"
 #include "updater/shell/shell_messages_win.h"
@@ -22,23 +23,6 @@ bool Korean() {
 }
 
 const wchar_t *Text(const wchar_t *korean, const wchar_t *english) { return Korean() ? korean : english; }
-
-// Runs this thread's messages until `done` or `ms` have passed.
-template <typename Done>
-bool PumpUntil(Done done, DWORD ms = 15000) {
-    const DWORD start = GetTickCount();
-    while (!done()) {
-        if (GetTickCount() - start > ms)
-            return false;
-        MSG message;
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&message);
-            DispatchMessageW(&message);
-        }
-        Sleep(2);
-    }
-    return true;
-}
 
 std::wstring ItemText(HWND page, int id) { return windriver::Text(GetDlgItem(page, id)); }
 
@@ -84,11 +68,13 @@ protected:
     // Starts the search as start-up does and waits for the selection page's start.
     bool SearchUntilSelection() {
         SendMessageW(window.Handle(), WM_APP_ACTIVATE, 1, 0);
-        return PumpUntil([&] {
-            return window.CurrentPage() == kSelectPage &&
-                   ItemText(Select(), IDC_HEADING) == Text(L"업데이트할 구성요소를 선택하세요.",
-                                                           L"Select components to be updated.");
-        });
+        return PumpUntil(
+            [&] {
+                return window.CurrentPage() == kSelectPage &&
+                       ItemText(Select(), IDC_HEADING) == Text(L"업데이트할 구성요소를 선택하세요.",
+                                                               L"Select components to be updated.");
+            },
+            15000);
     }
     HWND Select() { return window.SelectPage().Handle(); }
     HWND List() { return GetDlgItem(Select(), IDC_COMPONENT_LIST); }
@@ -96,7 +82,7 @@ protected:
     int CheckAllState() { return static_cast<int>(IsDlgButtonChecked(Select(), IDC_CHECK_ALL)); }
     void Press(int id) {
         SendMessageW(GetDlgItem(Select(), id), BM_CLICK, 0, 0);
-        PumpUntil([] { return false; }, 50);
+        PumpFor(50);
     }
 
     CMainDlg window;
@@ -160,7 +146,7 @@ TEST_F(WizardPagesTest, CheckAllClicksAndStartInstallFollowTheTicks) {
     // "Start Install" with nothing ticked: nothing happens, even if pressed.
     SendMessageW(Select(), WM_COMMAND, MAKEWPARAM(IDC_START_INSTALL, BN_CLICKED),
                  reinterpret_cast<LPARAM>(GetDlgItem(Select(), IDC_START_INSTALL)));
-    PumpUntil([] { return false; }, 100);
+    PumpFor(100);
     EXPECT_EQ(kSelectPage, window.CurrentPage());
 
     // A mouse click on a row's box ticks it and enables the button a tick later;
@@ -198,7 +184,7 @@ TEST_F(WizardPagesTest, ANewSearchClearsTheOldRowsAndAnEmptyCatalogueSaysSo) {
     SendMessageW(window.Handle(), WM_APP_ACTIVATE, 1, 0);
     HWND search = window.SearchPage().Handle();
     const std::wstring nothing = Text(L"업데이트할 구성요소가 없습니다.", L"No components were found to be updated.");
-    EXPECT_TRUE(PumpUntil([&] { return ItemText(search, IDC_HEADING) == nothing; }))
+    EXPECT_TRUE(PumpUntil([&] { return ItemText(search, IDC_HEADING) == nothing; }, 15000))
         << ItemText(search, IDC_HEADING);
     EXPECT_EQ(kSearchPage, window.CurrentPage());
     EXPECT_EQ(0, ListView_GetItemCount(List()));
