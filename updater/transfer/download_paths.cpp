@@ -58,3 +58,9 @@ DownloadPaths SplitDownloadPaths(const std::wstring &local, const std::wstring &
     paths.localFolder = CollapseLocal(paths.localFolder);
     return paths;
 }
+
+std::wstring DownloadTitle(const std::wstring &local) {
+    const std::wstring path = CollapseLocal(local);
+    const int cut = FindLastChar(path, L'\\');
+    return path.substr(size_t(cut + 1));
+}

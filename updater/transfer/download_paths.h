@@ -22,4 +22,8 @@ struct DownloadPaths {
 DownloadPaths SplitDownloadPaths(const std::wstring &local, const std::wstring &remote,
                                  const std::wstring &programFolder);
 
+// The file-name part of a local path as the Download window's title shows it:
+// the text after the last separator, empty when the path ends in one.
+std::wstring DownloadTitle(const std::wstring &local);
+
 #endif

@@ -23,7 +23,7 @@ TransferEnd RunTransfer(TransferPorts &ports, RemoteSize size, uint32_t blockSiz
     const uint64_t start = ports.NowMs();
     uint64_t lastRefresh = start;
     uint64_t lastData = start;
-    bool grown = false;  // a re-check listed more than had arrived
+    bool grown = false;  // a re-check listed more, and the rest could not be asked for anew
 
     for (;;) {
         if (ports.StopRequested()) return TransferEnd::Stopped;
@@ -66,6 +66,8 @@ TransferEnd RunTransfer(TransferPorts &ports, RemoteSize size, uint32_t blockSiz
         // A listing that lost the file keeps the size that was reached.
         if (!listed.known || status.received >= listed.bytes) return TransferEnd::Finished;
         status.size = listed;
-        grown = true;
+        // The rest is fetched anew from where the data stands; when that cannot be
+        // asked for, the open transfer is read on and resumed once it has ended.
+        grown = !ports.Resume(status.received);
     }
 }

@@ -37,8 +37,9 @@ public:
     virtual void Refresh(const TransferStatus &status) = 0;
     // After the last listed byte: the size as the server lists it now.
     virtual RecheckResult Recheck(RemoteSize &size) = 0;
-    // After a re-check showed the file grew, the open server file may already
-    // have ended: reopen it from `offset`. False when that is not possible.
+    // After a re-check showed the file grew: fetch the file anew from `offset`
+    // (asked once at once, and once more when the old transfer has ended if
+    // the first ask failed). False when that is not possible.
     virtual bool Resume(uint64_t offset) = 0;
 };
 

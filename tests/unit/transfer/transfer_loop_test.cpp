@@ -172,6 +172,24 @@ TEST(TransferLoop, ARecheckThatListsMoreReadsOnAndResumesWhereTheOldDataEnded) {
         EXPECT_EQ(r.rechecks, 2);
         EXPECT_EQ(r.refreshes.back().sizeText, L"2.9KB / 2.9KB");
     }
+    {   // the rest cannot be asked for at once: the old transfer is read on to its end first
+        struct LateResume : ScriptedPorts {
+            bool Resume(uint64_t offset) override {
+                ScriptedPorts::Resume(offset);
+                if (resumedAt.size() == 1) {
+                    reads.push_back({500, 1});  // still on the old transfer
+                    return false;
+                }
+                reads.push_back({452, 1});
+                return true;
+            }
+        } r;
+        r.reads = {{2048, 1}};
+        r.listings = {Known(3000), Known(3000)};
+        EXPECT_EQ(RunTransfer(r, Known(2048)), TransferEnd::Finished);
+        EXPECT_EQ(r.written, 3000u);
+        EXPECT_EQ(r.resumedAt, (std::vector<uint64_t>{2048, 2548}));
+    }
     {   // a failed re-check, or one that lists no more, finishes the download
         ScriptedPorts failed;
         failed.reads = {{10, 1}};
