@@ -8,12 +8,24 @@ folders, packages) on 127.0.0.2, each from a folder given on the command line.
 
 For tests a server can instead be "silent": it accepts connections and never
 answers. With --log every connection, command and log-in outcome is written as
-one line, so that a test can count what the program sent.
+one line, so that a test can count what the program sent. With --faults, file
+transfers can misbehave as a JSON file describes (read again at every
+transfer, so a test may change it between runs), keyed by file name:
+
+  {"stall.bin": {"stall_after": 4096, "stall_seconds": 17},
+   "grow.bin": {"grow_by": 952},
+   "kill.bin": {"kill_after": 65536}}
+
+stall_after / stall_seconds: send that many bytes, fall silent, then drop the
+data connection. grow_by: append that many bytes to the file once its first
+transfer has been read to the end (a file that grows while it is fetched).
+kill_after: end the whole server process (SIGKILL) after that many bytes.
 
 Stops cleanly on SIGTERM or SIGINT.
 """
 
 import argparse
+import json
 import os
 import signal
 import socket
@@ -21,6 +33,7 @@ import sys
 import threading
 
 from pyftpdlib.authorizers import DummyAuthorizer
+from pyftpdlib.filesystems import AbstractedFS
 from pyftpdlib.handlers import FTPHandler
 from pyftpdlib.servers import FTPServer
 
@@ -50,7 +63,86 @@ class EventLog:
             self._file.close()
 
 
-def make_handler(root, log, refusal_delay, passive_ports):
+class Faults:
+    """The faults file, read at every transfer; growth happens once per file."""
+
+    def __init__(self, path):
+        self._path = path
+        self._grown = set()
+
+    def lookup(self, name):
+        if not self._path:
+            return None
+        try:
+            with open(self._path, encoding="utf-8") as f:
+                table = json.load(f)
+        except (OSError, ValueError):
+            return None
+        return table.get(name)
+
+    def grow_once(self, path, count):
+        if path in self._grown:
+            return
+        self._grown.add(path)
+        with open(path, "ab") as f:
+            f.write(b"G" * count)
+
+
+class FaultyFile:
+    """A file being sent that stalls, grows or ends the server as its fault says."""
+
+    def __init__(self, file, fault, faults):
+        self._file = file
+        self._fault = fault
+        self._faults = faults
+        self._sent = 0
+        self.name = file.name
+        self.closed = False
+
+    def _limit(self, key):
+        value = self._fault.get(key)
+        return None if value is None else int(value)
+
+    def read(self, size=-1):
+        stall = self._limit("stall_after")
+        kill = self._limit("kill_after")
+        for limit in (stall, kill):
+            if limit is not None and self._sent < limit and (size < 0 or self._sent + size > limit):
+                size = limit - self._sent
+        if stall is not None and self._sent >= stall:
+            # The whole server falls silent, then the data connection breaks.
+            import time
+            time.sleep(float(self._fault.get("stall_seconds", 17)))
+            raise OSError("stalled transfer dropped")
+        if kill is not None and self._sent >= kill:
+            os.kill(os.getpid(), signal.SIGKILL)
+        data = self._file.read(size)
+        self._sent += len(data)
+        if not data and self._fault.get("grow_by"):
+            self._faults.grow_once(self.name, int(self._fault["grow_by"]))
+        return data
+
+    def seek(self, *args):
+        return self._file.seek(*args)
+
+    def tell(self):
+        return self._file.tell()
+
+    def close(self):
+        self.closed = True
+        self._file.close()
+
+
+def make_filesystem(faults):
+    class FaultyFS(AbstractedFS):
+        def open(self, filename, mode):
+            file = super().open(filename, mode)
+            fault = faults.lookup(os.path.basename(filename)) if "r" in mode else None
+            return FaultyFile(file, fault, faults) if fault else file
+    return FaultyFS
+
+
+def make_handler(root, log, refusal_delay, passive_ports, faults=None):
     authorizer = DummyAuthorizer()
     authorizer.add_user(USER, PASSWORD, root, perm=PERMISSIONS)
 
@@ -84,6 +176,10 @@ def make_handler(root, log, refusal_delay, passive_ports):
     LoggingHandler.banner = "Tessel update server ready."
     if passive_ports:
         LoggingHandler.passive_ports = passive_ports
+    if faults:
+        # Faulty files are read chunk by chunk; sendfile would bypass them.
+        LoggingHandler.abstracted_fs = make_filesystem(faults)
+        LoggingHandler.use_sendfile = False
     return LoggingHandler
 
 
@@ -158,6 +254,8 @@ def main(argv=None):
     parser.add_argument("--refusal-delay", type=float, default=1.0, metavar="SECONDS",
                         help="pause before answering a refused log-in (default 1)")
     parser.add_argument("--log", metavar="FILE", help="append one line per event to FILE")
+    parser.add_argument("--faults", metavar="FILE",
+                        help="JSON file of transfer faults by file name (see above)")
     parser.add_argument("--ready-file", metavar="FILE",
                         help="create FILE once every server listens")
     args = parser.parse_args(argv)
@@ -174,7 +272,8 @@ def main(argv=None):
                 if not os.path.isdir(root):
                     parser.error(f"{role} folder {root!r} does not exist")
                 handler = make_handler(os.path.abspath(root), log, args.refusal_delay,
-                                       args.passive_ports)
+                                       args.passive_ports,
+                                       Faults(args.faults) if args.faults else None)
                 server = FTPServer((address, args.port), handler)
                 ftp_servers.append(server)
     except OSError as error:

@@ -8,6 +8,12 @@ bool CDialogWindow::Create(HINSTANCE instance, int templateId, HWND parent) {
                               reinterpret_cast<LPARAM>(this)) != nullptr;
 }
 
+INT_PTR CDialogWindow::RunModal(HINSTANCE instance, int templateId, HWND parent) {
+    Destroy();
+    return DialogBoxParamW(instance, MAKEINTRESOURCEW(templateId), parent, DialogProc,
+                           reinterpret_cast<LPARAM>(this));
+}
+
 void CDialogWindow::Destroy() {
     if (m_window)
         DestroyWindow(m_window);  // WM_NCDESTROY clears m_window

@@ -13,6 +13,10 @@ public:
     CDialogWindow &operator=(const CDialogWindow &) = delete;
 
     bool Create(HINSTANCE instance, int templateId, HWND parent);
+    // Runs the dialog modally; the result is what EndModal was given (-1 when
+    // the dialog could not be made).
+    INT_PTR RunModal(HINSTANCE instance, int templateId, HWND parent);
+    void EndModal(INT_PTR result) const { EndDialog(m_window, result); }
     void Destroy();
     HWND Handle() const { return m_window; }
     HWND Item(int id) const { return GetDlgItem(m_window, id); }

@@ -2,7 +2,6 @@
 
 #include "common/text.h"
 
-const wchar_t kOwnVersion[] = L"1.2.E";
 const wchar_t kSingleInstanceName[] = L"31E22172_9116_442E_A5AD_135422B51BA1_TesselMID";
 const wchar_t kMainWindowClass[] = L"Tessel";
 const wchar_t kProgramFileName[] = L"\\Tessel.exe";

@@ -5,7 +5,7 @@
 
 // Fixed names of the update manager and the small decisions start-up makes on them.
 
-extern const wchar_t kOwnVersion[];           // "1.2.E"
+extern const wchar_t kOwnVersion[];           // the build setting TESSEL_VERSION, "1.2.E"
 extern const wchar_t kSingleInstanceName[];   // the mutex a second copy finds
 extern const wchar_t kMainWindowClass[];      // "Tessel"
 extern const wchar_t kProgramFileName[];      // "\Tessel.exe", after the program folder

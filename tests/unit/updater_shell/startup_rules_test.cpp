@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "updater/shell/startup_rules.h"
+#include "updater/shell/self_update_paths.h"
 
 namespace {
 
@@ -29,3 +30,17 @@ TEST(TempFolder, IsBelowTheProgramFolder) {
 }
 
 }  // namespace
+
+TEST(SelfUpdatePaths, FolderFileAndRemoteTextCarryTheFamilyAndVersion) {
+    const SelfUpdatePaths mid =
+        BuildSelfUpdatePaths(L"Korea", L"MID", L"1.2.F", L"127.0.0.1", L"C:\\Program Files\\Parvoni\\Tessel");
+    EXPECT_EQ(SelfUpdateSetupFolder(L"Korea", L"MID"), L"/Korea/PC/TesselMIDSetup/");
+    EXPECT_EQ(mid.serverVersionFolder, L"/Korea/PC/TesselMIDSetup/1.2.F/");
+    EXPECT_EQ(mid.remoteText, L"127.0.0.1/Korea/PC/TesselMIDSetup/1.2.F/");
+    EXPECT_EQ(mid.setupFileName, L"TesselMIDSetup 1.2.F.exe");
+    EXPECT_EQ(mid.localFile,
+              L"C:\\Program Files\\Parvoni\\Tessel\\Temp\\TesselMIDSetup\\1.2.F\\TesselMIDSetup 1.2.F.exe");
+    const SelfUpdatePaths cmpc = BuildSelfUpdatePaths(L"Korea", L"CMPC", L"2.0", L"10.0.0.1", L"D:\\T");
+    EXPECT_EQ(cmpc.remoteText, L"10.0.0.1/Korea/PC/TesselCMPCSetup/2.0/");
+    EXPECT_EQ(cmpc.localFile, L"D:\\T\\Temp\\TesselCMPCSetup\\2.0\\TesselCMPCSetup 2.0.exe");
+}
