@@ -67,10 +67,8 @@ public:
 private:
     DWORD Extract(ArchiveHandle archive, int index, const std::wstring &target,
                   EngineChannel &channel) {
-        DWORD r = ExtractEntry(archive, index, target.c_str(), 0, kArchivePath, channel.Events(),
-                               OnChunkWritten, &progress_);
-        if (r == archive_result::kStopped) channel.NoteStopped();
-        return r;
+        return ExtractEntry(archive, index, target.c_str(), 0, kArchivePath, channel.Events(),
+                            OnChunkWritten, &progress_);
     }
 
     void InstallEntries(ArchiveHandle archive, int count, EngineChannel &channel) {
