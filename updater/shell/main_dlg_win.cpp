@@ -49,6 +49,7 @@ void CMainDlg::OnInitDialog() {
                               static_cast<CWizardPage *>(&m_progressPage)})
         page->SetHost(this);
     m_searchPage.SetSelectPage(&m_selectPage);
+    m_progressPage.SetSelectPage(&m_selectPage);
     m_searchPage.Create(instance, IDD_SEARCH_PAGE, Handle());
     m_selectPage.Create(instance, IDD_SELECT_PAGE, Handle());
     m_progressPage.Create(instance, IDD_PROGRESS_PAGE, Handle());
@@ -122,10 +123,7 @@ bool CMainDlg::OnPaintMinimised() {
     return true;
 }
 
-void CMainDlg::StopTransfers() {
-    // The download and unpacking controls of the progress page stop their workers
-    // here once they exist; nothing runs in the background before that.
-}
+void CMainDlg::StopTransfers() { m_progressPage.StopTransfers(); }
 
 void CMainDlg::OnClose() {
     StopTransfers();
