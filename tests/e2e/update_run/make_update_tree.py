@@ -1,0 +1,56 @@
+#!/usr/bin/python3
+"""Writes the update server's trees for a device "marbo K4" (board 9HK4) that
+has none of the offered components yet:
+
+  make_update_tree.py OUT STANDIN_EXE [MSI]
+
+OUT/primary      the self-update tree: no newer Tessel
+OUT/secondary    the catalogue:
+  Drivers_1/Driver/Win7/1.0.1  Driver.zip (Setup.exe that starts dpinst.exe)
+                               and Patch.exe, installed in that order
+  Setup/Viewer/2.0             Viewer.zip without a setup: a desktop shortcut
+  Setup/Notes/1.0              Notes.msi (when an MSI is given)
+
+Every program in it is the stand-in installer, under the name it plays;
+Driver.exe, Viewer.exe and Notes.exe are the files whose presence in Program
+Files shows the component installed.
+"""
+import os
+import shutil
+import sys
+import zipfile
+
+MODEL = "secondary/[MID]/marbo K4"
+DRIVER = MODEL + "/[common2]/Drivers_1/Driver/Win7/1.0.1"
+SETUP = MODEL + "/9HK4/Setup"
+
+
+def zip_package(path, members):
+    os.makedirs(os.path.dirname(path), exist_ok=True)
+    with zipfile.ZipFile(path, "w", zipfile.ZIP_DEFLATED) as archive:
+        for name, data in members:
+            archive.writestr(name, data)
+
+
+def main():
+    out, standin = sys.argv[1], sys.argv[2]
+    msi = sys.argv[3] if len(sys.argv) > 3 else ""
+    shutil.rmtree(out, ignore_errors=True)
+    os.makedirs(os.path.join(out, "primary"))
+    program = open(standin, "rb").read()
+
+    zip_package(os.path.join(out, DRIVER, "Driver.zip"), [
+        ("Setup.exe", program), ("dpinst.exe", program), ("Driver.exe", program),
+        ("inf/driver.inf", b"[Version]\r\nSignature=\"$Windows NT$\"\r\n")])
+    shutil.copyfile(standin, os.path.join(out, DRIVER, "Patch.exe"))
+
+    zip_package(os.path.join(out, SETUP, "Viewer/2.0/Viewer.zip"), [
+        ("Viewer.exe", program), ("readme.txt", b"The viewer needs no setup.\r\n")])
+
+    if msi:
+        os.makedirs(os.path.join(out, SETUP, "Notes/1.0"))
+        shutil.copyfile(msi, os.path.join(out, SETUP, "Notes/1.0/Notes.msi"))
+
+
+if __name__ == "__main__":
+    main()

@@ -1,0 +1,67 @@
+// A stand-in for a component's installer, run by Tessel under Wine. Whatever
+// its file name, it appends one line to C:\standin.log when it starts:
+//   "<file name> start Driver=<HKLM\SOFTWARE\Parvoni\Driver version, or ->"
+// so a test can tell the order of installers and when a version was recorded.
+// Named dpinst.exe it stays for four seconds and logs "dpinst.exe end"; any
+// other copy that finds a dpinst.exe beside it starts that and ends at once,
+// as driver installers do.
+#include <windows.h>
+
+#include <string>
+
+namespace {
+
+const wchar_t kLog[] = L"C:\\standin.log";
+
+std::wstring DriverVersion() {
+    wchar_t value[64] = L"-";
+    DWORD size = sizeof value;
+    if (RegGetValueW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Parvoni\\Driver", L"version", RRF_RT_REG_SZ,
+                     nullptr, value, &size) != ERROR_SUCCESS)
+        wcscpy(value, L"-");
+    return value;
+}
+
+void Log(const std::wstring &line) {
+    HANDLE file = CreateFileW(kLog, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_ALWAYS, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return;
+    const std::wstring text = line + L"\r\n";
+    const int bytes = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
+    std::string utf8(static_cast<size_t>(bytes), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, &utf8[0], bytes, nullptr, nullptr);
+    DWORD written = 0;
+    WriteFile(file, utf8.data(), static_cast<DWORD>(utf8.size() - 1), &written, nullptr);
+    CloseHandle(file);
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int) {
+    wchar_t path[MAX_PATH] = L"";
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring self = path;
+    const size_t slash = self.rfind(L'\\');
+    const std::wstring folder = self.substr(0, slash + 1);
+    const std::wstring name = self.substr(slash + 1);
+
+    Log(name + L" start Driver=" + DriverVersion());
+    if (lstrcmpiW(name.c_str(), L"dpinst.exe") == 0) {
+        Sleep(4000);
+        Log(name + L" end");
+        return 0;
+    }
+    const std::wstring dpinst = folder + L"dpinst.exe";
+    if (GetFileAttributesW(dpinst.c_str()) != INVALID_FILE_ATTRIBUTES) {
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        PROCESS_INFORMATION created{};
+        std::wstring commandLine = L"\"" + dpinst + L"\"";
+        if (CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                           &startup, &created)) {
+            CloseHandle(created.hThread);
+            CloseHandle(created.hProcess);
+        }
+    }
+    return 0;
+}

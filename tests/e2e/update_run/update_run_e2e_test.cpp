@@ -1,0 +1,246 @@
+// Tessel updating a simulated marbo K4 under Wine from the sample update server,
+// driven through its windows: the tree of make_update_tree.py, every component
+// ticked, Start Install, the log of every package, Complete; then the files,
+// the shortcut, the recorded versions and the installers' order; and a second
+// start that finds nothing left to update.
+//   update_run_e2e_test TESSEL_EXE [gtest flags]
+// TESSEL_UPDATE_TREE names the served tree (a Unix path); TESSEL_EXPECT_MSI=1
+// when it holds Notes.msi; TESSEL_EXPECT_LANGUAGE=ko on a Korean system.
+#include <windows.h>
+
+#include <shlobj.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "tests/driver/polling.h"
+#include "tests/driver/window_driver.h"
+#include "tests/e2e/tessel/tessel_process_win.h"
+#include "tests/harness/shell_link_reader_win.h"
+
+namespace {
+
+std::string g_tesselExe;
+
+const wchar_t kProgramFolder[] = L"C:\\Program Files\\Tessel";
+const wchar_t kProgramFiles[] = L"C:\\Program Files";
+const wchar_t kStandinLog[] = L"C:\\standin.log";
+const wchar_t kVersionKey[] = L"SOFTWARE\\Parvoni\\";
+
+constexpr int kList = 1001;
+constexpr int kStartInstall = 1002;
+constexpr int kCancel = 1003;
+constexpr int kComplete = 1006;
+constexpr int kLog = 1008;
+constexpr int kCheckAll = 1009;
+constexpr int kDownloadBar = 1010;
+constexpr int kExtractBar = 1011;
+constexpr int kHeading = 1012;
+
+// Searching the catalogue and running every installer under Wine.
+constexpr DWORD kSearchMs = 120000;
+constexpr DWORD kRunMs = 240000;
+
+bool Korean() {
+    const char *language = std::getenv("TESSEL_EXPECT_LANGUAGE");
+    return language && std::string(language) == "ko";
+}
+
+bool ExpectMsi() {
+    const char *msi = std::getenv("TESSEL_EXPECT_MSI");
+    return msi && std::string(msi) == "1";
+}
+
+std::wstring DownloadLine(const std::wstring &file) {
+    return Korean() ? L"  - \"" + file + L"\" 파일을 다운로드 중입니다.\r\n"
+                    : L"  - Downloading \"" + file + L"\" file.\r\n";
+}
+
+std::wstring InstallLine(const std::wstring &file) {
+    return Korean() ? L"  - \"" + file + L"\" 파일을 설치 중입니다.\r\n"
+                    : L"  - Installing \"" + file + L"\" file.\r\n";
+}
+
+std::wstring CompleteText() {
+    return Korean() ? L"모든 파일의 설치가 완료되었습니다." : L"Installation of all files is complete.";
+}
+
+// The stand-in installers' lines so far (C:\standin.log, UTF-8).
+std::vector<std::string> StandinLines() {
+    std::vector<std::string> lines;
+    HANDLE file = CreateFileW(kStandinLog, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return lines;
+    std::string text(1 << 16, '\0');
+    DWORD read = 0;
+    ReadFile(file, &text[0], static_cast<DWORD>(text.size()), &read, nullptr);
+    CloseHandle(file);
+    text.resize(read);
+    std::istringstream stream(text);
+    for (std::string line; std::getline(stream, line);) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+std::wstring Version(const std::wstring &component) {
+    std::wstring version;
+    return ReadMachineString(kVersionKey + component, L"version", version) ? version : L"-";
+}
+
+std::wstring CommonDesktop() {
+    wchar_t path[MAX_PATH] = L"";
+    SHGetFolderPathW(nullptr, CSIDL_COMMON_DESKTOPDIRECTORY, nullptr, 0, path);
+    return path;
+}
+
+class UpdateRunTest : public testing::Test {
+protected:
+    void SetUp() override {
+        for (const wchar_t *component : {L"Driver", L"Viewer", L"Notes"})
+            DeleteMachineKey(kVersionKey + std::wstring(component));
+        DeleteFileW(kStandinLog);
+        install = std::make_unique<TesselInstall>(g_tesselExe, kProgramFolder);
+        ASSERT_TRUE(install->Installed());
+    }
+
+    // Starts Tessel and waits for the selection page with its rows.
+    HWND StartToSelection(std::unique_ptr<windriver::Process> &tessel, HWND &page) {
+        tessel = install->Start();
+        if (!tessel) return nullptr;
+        HWND window = WaitMainWindow(tessel->Id());
+        if (!window) return nullptr;
+        windriver::PollUntil([&] { return (page = VisiblePageWith(window, kCheckAll)) != nullptr; },
+                             kSearchMs);
+        return window;
+    }
+
+    std::unique_ptr<TesselInstall> install;
+};
+
+TEST_F(UpdateRunTest, InstallsEveryTickedComponentAndThenFindsNothingNewer) {
+    std::unique_ptr<windriver::Process> tessel;
+    HWND select = nullptr;
+    HWND window = StartToSelection(tessel, select);
+    ASSERT_TRUE(window);
+    ASSERT_TRUE(select) << windriver::DescribeControls(window);
+
+    // Drivers first, then the setup root; nothing installed yet, so all ticked.
+    std::vector<windriver::ListRow> rows;
+    ASSERT_TRUE(windriver::ReadListRows(GetDlgItem(select, kList), rows));
+    std::vector<std::vector<std::wstring>> expected = {{L"Driver", L"-", L"1.0.1"}};
+    if (ExpectMsi()) expected.push_back({L"Notes", L"-", L"1.0"});
+    expected.push_back({L"Viewer", L"-", L"2.0"});
+    ASSERT_EQ(rows.size(), expected.size());
+    for (size_t i = 0; i < rows.size(); ++i) {
+        EXPECT_EQ(rows[i].cells, expected[i]) << "row " << i;
+        EXPECT_TRUE(rows[i].checked) << "row " << i;
+    }
+
+    ASSERT_TRUE(windriver::Click(select, kStartInstall));
+    HWND progress = nullptr;
+    ASSERT_TRUE(windriver::PollUntil(
+        [&] { return (progress = VisiblePageWith(window, kLog)) != nullptr; }, 10000));
+
+    // While Driver.zip's Setup.exe has left dpinst.exe running the page waits,
+    // and the window refuses to close.
+    ASSERT_TRUE(windriver::PollUntil(
+        [&] {
+            for (const std::string &line : StandinLines())
+                if (line.rfind("dpinst.exe start", 0) == 0) return true;
+            return false;
+        },
+        kRunMs))
+        << "dpinst.exe never started";
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    Sleep(1000);
+    EXPECT_TRUE(IsWindow(window)) << "the window closed while an installer ran";
+    EXPECT_EQ(windriver::Text(GetDlgItem(progress, kLog)).find(L"Patch.exe"), std::wstring::npos)
+        << "Patch.exe came before dpinst.exe ended";
+
+    std::wstring heading;
+    ASSERT_TRUE(windriver::WaitText(progress, kHeading, CompleteText(), &heading, kRunMs))
+        << "heading: " << heading << "\nlog:\n" << windriver::Text(GetDlgItem(progress, kLog));
+
+    std::wstring log = L"Driver 1.0.1\r\n" + DownloadLine(L"Driver.zip") + InstallLine(L"Driver.zip") +
+                       DownloadLine(L"Patch.exe") + InstallLine(L"Patch.exe");
+    if (ExpectMsi())
+        log += L"Notes 1.0\r\n" + DownloadLine(L"Notes.msi") + InstallLine(L"Notes.msi");
+    log += L"Viewer 2.0\r\n" + DownloadLine(L"Viewer.zip") + InstallLine(L"Viewer.zip") +
+           CompleteText() + L"\r\n";
+    EXPECT_EQ(windriver::Text(GetDlgItem(progress, kLog)), log);
+    EXPECT_TRUE(windriver::IsShown(GetDlgItem(progress, kComplete)));
+    EXPECT_FALSE(windriver::IsShown(GetDlgItem(progress, kCancel)));
+    for (int bar : {kDownloadBar, kExtractBar}) {
+        int position = -1, low = 0, high = 0;
+        EXPECT_TRUE(windriver::ProgressPosition(GetDlgItem(progress, bar), position, low, high));
+        EXPECT_EQ(position, 100) << "bar " << bar;
+    }
+
+    // Setup.exe, then dpinst.exe to its end, then Patch.exe; the version of
+    // Driver is recorded only after Patch.exe, its row's last package.
+    const std::vector<std::string> installers = StandinLines();
+    EXPECT_EQ(installers, (std::vector<std::string>{"Setup.exe start Driver=-",
+                                                     "dpinst.exe start Driver=-",
+                                                     "dpinst.exe end",
+                                                     "Patch.exe start Driver=-"}));
+    const std::wstring driver = std::wstring(kProgramFiles) + L"\\Driver\\";
+    for (const wchar_t *file : {L"Setup.exe", L"dpinst.exe", L"Driver.exe", L"inf\\driver.inf"})
+        EXPECT_TRUE(Exists(driver + file)) << file;
+    EXPECT_EQ(Version(L"Driver"), L"1.0.1");
+
+    // A ZIP without a setup: unpacked, and a desktop shortcut for all users.
+    const std::wstring viewer = std::wstring(kProgramFiles) + L"\\Viewer";
+    EXPECT_TRUE(Exists(viewer + L"\\Viewer.exe"));
+    EXPECT_TRUE(Exists(viewer + L"\\readme.txt"));
+    ShellLinkFields link;
+    ASSERT_TRUE(ReadShellLink(CommonDesktop() + L"\\Viewer.lnk", link));
+    EXPECT_EQ(link.target, viewer + L"\\Viewer.exe");
+    EXPECT_EQ(link.workingFolder, viewer);
+    EXPECT_EQ(link.description, L"Viewer");
+    EXPECT_EQ(Version(L"Viewer"), L"2.0");
+
+    if (ExpectMsi()) {
+        EXPECT_TRUE(Exists(std::wstring(kProgramFiles) + L"\\Notes\\Notes.exe") &&
+                    Exists(std::wstring(kProgramFiles) + L"\\Notes\\notes.txt"))
+            << "Windows Installer did not install Notes.msi";
+        EXPECT_EQ(Version(L"Notes"), L"1.0");
+    }
+
+    ASSERT_TRUE(windriver::Click(progress, kComplete));
+    ASSERT_TRUE(tessel->Wait(20000));
+    EXPECT_FALSE(Exists(install->TempFolder()));
+
+    // Started again, it offers the same components, none newer than installed.
+    select = nullptr;
+    window = StartToSelection(tessel, select);
+    ASSERT_TRUE(window);
+    ASSERT_TRUE(select);
+    rows.clear();
+    ASSERT_TRUE(windriver::ReadListRows(GetDlgItem(select, kList), rows));
+    ASSERT_EQ(rows.size(), expected.size());
+    for (size_t i = 0; i < rows.size(); ++i) {
+        EXPECT_EQ(rows[i].cells[1], rows[i].cells[2]) << "row " << i;
+        EXPECT_FALSE(rows[i].checked) << "row " << i;
+    }
+    ASSERT_TRUE(windriver::Click(select, kCancel));
+    EXPECT_TRUE(tessel->Wait(20000));
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t **argv) {
+    testing::InitGoogleTest(&argc, argv);
+    if (argc < 2) {
+        fprintf(stderr, "usage: update_run_e2e_test TESSEL_EXE [gtest flags]\n");
+        return 2;
+    }
+    const std::wstring exe = argv[1];
+    g_tesselExe.assign(exe.begin(), exe.end());
+    return RUN_ALL_TESTS();
+}
