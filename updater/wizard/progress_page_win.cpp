@@ -10,6 +10,7 @@
 #include "resource.h"
 #include "updater/shell/page_activation.h"
 #include "updater/shell/program_names.h"
+#include "updater/transfer/download_texts.h"
 #include "updater/transfer/ftp_endpoint.h"
 #include "updater/wizard/installer_process_win.h"
 #include "updater/wizard/page_texts.h"
@@ -117,10 +118,7 @@ void CProgressPage::OnDownloadNotify(LPARAM code) {
     case kDownloadProgress: {
         keybd_event(0, 0, 0, 0);
         const DownloadTexts texts = m_download.Texts();
-        std::wstring status = texts.size;
-        if (!texts.speed.empty())
-            status += L" ( " + texts.speed + L" ) ";
-        SetItemText(IDC_STATUS, status.c_str());
+        SetItemText(IDC_STATUS, DownloadStatusLine(L"", texts.size, texts.speed).c_str());
         break;
     }
     case kDownloadFinished: {

@@ -7,7 +7,8 @@ state=$1 standin=$2 msi=$3 wine_run=$4; shift 4
 root=$(cd "$(dirname "$0")/../../.." && pwd)
 
 [ "$msi" = "-" ] && msi=""
-/usr/bin/python3 "$(dirname "$0")/make_update_tree.py" "$state/tree" "$standin" $msi
+/usr/bin/python3 "$root/samples/update/make_update_tree.py" "$state/tree" "$standin" $msi
 export TESSEL_EXPECT_MSI=$([ -n "$msi" ] && echo 1 || echo 0)
+export TESSEL_UPDATE_TREE=$state/tree
 exec "$root/tools/update_server/run_with_server.sh" "$state" --primary "$state/tree/primary" \
   --secondary "$state/tree/secondary" --refusal-delay 0 -- "$wine_run" "$@"

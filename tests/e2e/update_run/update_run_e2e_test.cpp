@@ -88,6 +88,16 @@ std::vector<std::string> StandinLines() {
     return lines;
 }
 
+// A file of the served secondary tree, as this program sees it (Wine's Z: drive).
+std::wstring ServedFile(const std::wstring &relative) {
+    wchar_t tree[1024] = L"";
+    GetEnvironmentVariableW(L"TESSEL_UPDATE_TREE", tree, 1024);
+    std::wstring path = std::wstring(L"Z:") + tree + L"/secondary/[MID]/marbo K4/" + relative;
+    for (wchar_t &c : path)
+        if (c == L'/') c = L'\\';
+    return path;
+}
+
 std::wstring Version(const std::wstring &component) {
     std::wstring version;
     return ReadMachineString(kVersionKey + component, L"version", version) ? version : L"-";
@@ -229,6 +239,50 @@ TEST_F(UpdateRunTest, InstallsEveryTickedComponentAndThenFindsNothingNewer) {
         EXPECT_FALSE(rows[i].checked) << "row " << i;
     }
     ASSERT_TRUE(windriver::Click(select, kCancel));
+    EXPECT_TRUE(tessel->Wait(20000));
+}
+
+// Notes.msi vanishes from the server after the search: the run installs and
+// records Driver, fails on Notes with the server's error as heading and last log
+// line, and never starts Viewer.
+TEST_F(UpdateRunTest, DownloadFailureOnTheSecondComponentEndsTheRun) {
+    if (!ExpectMsi()) GTEST_SKIP() << "no Notes.msi in the tree (wixl missing)";
+    std::unique_ptr<windriver::Process> tessel;
+    HWND select = nullptr;
+    HWND window = StartToSelection(tessel, select);
+    ASSERT_TRUE(window);
+    ASSERT_TRUE(select);
+    const std::wstring served = ServedFile(L"9HK4/Setup/Notes/1.0/Notes.msi");
+    const std::wstring aside = served + L".aside";
+    ASSERT_TRUE(MoveFileW(served.c_str(), aside.c_str()));
+    struct Restore {
+        std::wstring from, to;
+        ~Restore() { MoveFileW(from.c_str(), to.c_str()); }
+    } restore{aside, served};
+
+    ASSERT_TRUE(windriver::Click(select, kStartInstall));
+    HWND progress = nullptr;
+    ASSERT_TRUE(windriver::PollUntil(
+        [&] { return (progress = VisiblePageWith(window, kLog)) != nullptr; }, 10000));
+    const std::wstring error = Korean() ? L"서버의 파일을 열 수 없습니다." : L"Cannot open the file in the server.";
+    std::wstring heading;
+    ASSERT_TRUE(windriver::WaitText(progress, kHeading, error, &heading, kRunMs))
+        << "heading: " << heading << "\nlog:\n" << windriver::Text(GetDlgItem(progress, kLog));
+    Sleep(1000);  // nothing more may follow
+
+    const std::wstring log = L"Driver 1.0.1\r\n" + DownloadLine(L"Driver.zip") +
+                             InstallLine(L"Driver.zip") + DownloadLine(L"Patch.exe") +
+                             InstallLine(L"Patch.exe") + L"Notes 1.0\r\n" +
+                             DownloadLine(L"Notes.msi") + error + L"\r\n";
+    EXPECT_EQ(windriver::Text(GetDlgItem(progress, kLog)), log);
+    EXPECT_EQ(windriver::Text(GetDlgItem(progress, kHeading)), error);
+    EXPECT_EQ(Version(L"Driver"), L"1.0.1");
+    EXPECT_EQ(Version(L"Notes"), L"-");
+    EXPECT_EQ(Version(L"Viewer"), L"-");
+    EXPECT_FALSE(windriver::IsShown(GetDlgItem(progress, kComplete)));
+    ASSERT_TRUE(windriver::IsShown(GetDlgItem(progress, kCancel)));
+
+    ASSERT_TRUE(windriver::Click(progress, kCancel));
     EXPECT_TRUE(tessel->Wait(20000));
 }
 

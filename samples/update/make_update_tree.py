@@ -2,7 +2,7 @@
 """Writes the update server's trees for a device "marbo K4" (board 9HK4) that
 has none of the offered components yet:
 
-  make_update_tree.py OUT STANDIN_EXE [MSI]
+  make_update_tree.py OUT STANDIN_EXE [MSI] [--setup-package PLAYER_SETUP]
 
 OUT/primary      the self-update tree: no newer Tessel
 OUT/secondary    the catalogue:
@@ -10,11 +10,14 @@ OUT/secondary    the catalogue:
                                and Patch.exe, installed in that order
   Setup/Viewer/2.0             Viewer.zip without a setup: a desktop shortcut
   Setup/Notes/1.0              Notes.msi (when an MSI is given)
+  Setup/Player/1.0             PlayerSetup.exe, a setup package of this project's
+                               wizard (when one is given)
 
 Every program in it is the stand-in installer, under the name it plays;
 Driver.exe, Viewer.exe and Notes.exe are the files whose presence in Program
 Files shows the component installed.
 """
+import argparse
 import os
 import shutil
 import sys
@@ -33,23 +36,31 @@ def zip_package(path, members):
 
 
 def main():
-    out, standin = sys.argv[1], sys.argv[2]
-    msi = sys.argv[3] if len(sys.argv) > 3 else ""
+    parser = argparse.ArgumentParser()
+    parser.add_argument("out")
+    parser.add_argument("standin")
+    parser.add_argument("msi", nargs="?", default="")
+    parser.add_argument("--setup-package", default="")
+    args = parser.parse_args()
+    out = args.out
     shutil.rmtree(out, ignore_errors=True)
     os.makedirs(os.path.join(out, "primary"))
-    program = open(standin, "rb").read()
+    program = open(args.standin, "rb").read()
 
     zip_package(os.path.join(out, DRIVER, "Driver.zip"), [
         ("Setup.exe", program), ("dpinst.exe", program), ("Driver.exe", program),
         ("inf/driver.inf", b"[Version]\r\nSignature=\"$Windows NT$\"\r\n")])
-    shutil.copyfile(standin, os.path.join(out, DRIVER, "Patch.exe"))
+    shutil.copyfile(args.standin, os.path.join(out, DRIVER, "Patch.exe"))
 
     zip_package(os.path.join(out, SETUP, "Viewer/2.0/Viewer.zip"), [
         ("Viewer.exe", program), ("readme.txt", b"The viewer needs no setup.\r\n")])
 
-    if msi:
+    if args.msi:
         os.makedirs(os.path.join(out, SETUP, "Notes/1.0"))
-        shutil.copyfile(msi, os.path.join(out, SETUP, "Notes/1.0/Notes.msi"))
+        shutil.copyfile(args.msi, os.path.join(out, SETUP, "Notes/1.0/Notes.msi"))
+    if args.setup_package:
+        os.makedirs(os.path.join(out, SETUP, "Player/1.0"))
+        shutil.copyfile(args.setup_package, os.path.join(out, SETUP, "Player/1.0/PlayerSetup.exe"))
 
 
 if __name__ == "__main__":
