@@ -41,6 +41,8 @@ def main():
     parser.add_argument("standin")
     parser.add_argument("msi", nargs="?", default="")
     parser.add_argument("--setup-package", default="")
+    parser.add_argument("--large-viewer", action="store_true",
+                        help="also write aside/Viewer.zip with a 200 MB entry (tests swap it in)")
     args = parser.parse_args()
     out = args.out
     shutil.rmtree(out, ignore_errors=True)
@@ -54,6 +56,10 @@ def main():
 
     zip_package(os.path.join(out, SETUP, "Viewer/2.0/Viewer.zip"), [
         ("Viewer.exe", program), ("readme.txt", b"The viewer needs no setup.\r\n")])
+
+    if args.large_viewer:
+        zip_package(os.path.join(out, "aside/Viewer.zip"), [
+            ("Viewer.exe", program), ("large.bin", bytes(200 * 1024 * 1024))])
 
     if args.msi:
         os.makedirs(os.path.join(out, SETUP, "Notes/1.0"))

@@ -88,6 +88,25 @@ std::vector<std::string> StandinLines() {
     return lines;
 }
 
+// A file of the server's state folder, as this program sees it.
+std::wstring StateFile(const std::wstring &relative) {
+    wchar_t state[1024] = L"";
+    GetEnvironmentVariableW(L"TESSEL_FTP_STATE", state, 1024);
+    std::wstring path = std::wstring(L"Z:") + state + L"/" + relative;
+    for (wchar_t &c : path)
+        if (c == L'/') c = L'\\';
+    return path;
+}
+
+void WriteFaults(const std::string &json) {
+    HANDLE file = CreateFileW(StateFile(L"faults.json").c_str(), GENERIC_WRITE, 0, nullptr,
+                              CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    DWORD written = 0;
+    WriteFile(file, json.data(), static_cast<DWORD>(json.size()), &written, nullptr);
+    CloseHandle(file);
+}
+
 // A file of the served secondary tree, as this program sees it (Wine's Z: drive).
 std::wstring ServedFile(const std::wstring &relative) {
     wchar_t tree[1024] = L"";
@@ -284,6 +303,66 @@ TEST_F(UpdateRunTest, DownloadFailureOnTheSecondComponentEndsTheRun) {
 
     ASSERT_TRUE(windriver::Click(progress, kCancel));
     EXPECT_TRUE(tessel->Wait(20000));
+}
+
+// Cancel while a package downloads (the server stalls) and while one unpacks (a
+// 200 MB entry): the program ends, so no worker thread was left behind, and
+// nothing is recorded.
+TEST_F(UpdateRunTest, CancelDuringDownloadAndDuringUnpackingEndsTheProgram) {
+    struct Step {
+        const char *what;
+        int bar;  // the bar that must have moved before Cancel
+    };
+    for (const Step &step : {Step{"download", kDownloadBar}, Step{"unpacking", kExtractBar}}) {
+        SCOPED_TRACE(step.what);
+        const bool download = step.bar == kDownloadBar;
+        WriteFaults(download ? R"({"Driver.zip": {"stall_after": 65536, "stall_seconds": 60}})" : "{}");
+        const std::wstring served = ServedFile(L"9HK4/Setup/Viewer/2.0/Viewer.zip");
+        if (!download) {
+            // Only Viewer, with its large entry.
+            ASSERT_TRUE(MoveFileW(served.c_str(), (served + L".small").c_str()));
+            ASSERT_TRUE(CopyFileW(StateFile(L"tree/aside/Viewer.zip").c_str(), served.c_str(), FALSE));
+        }
+        struct Restore {
+            std::wstring served;
+            bool swapped;
+            ~Restore() {
+                WriteFaults("{}");
+                if (!swapped) return;
+                DeleteFileW(served.c_str());
+                MoveFileW((served + L".small").c_str(), served.c_str());
+            }
+        } restore{served, !download};
+
+        std::unique_ptr<windriver::Process> tessel;
+        HWND select = nullptr;
+        HWND window = StartToSelection(tessel, select);
+        ASSERT_TRUE(window);
+        ASSERT_TRUE(select);
+        if (!download) {
+            std::vector<windriver::ListRow> rows;
+            ASSERT_TRUE(windriver::ReadListRows(GetDlgItem(select, kList), rows));
+            for (size_t row = 0; row + 1 < rows.size(); ++row)
+                ASSERT_TRUE(windriver::SetListCheck(GetDlgItem(select, kList), static_cast<int>(row), false));
+        }
+        ASSERT_TRUE(windriver::Click(select, kStartInstall));
+        HWND progress = nullptr;
+        ASSERT_TRUE(windriver::PollUntil(
+            [&] { return (progress = VisiblePageWith(window, kLog)) != nullptr; }, 10000));
+        int position = 0, low = 0, high = 0;
+        ASSERT_TRUE(windriver::PollUntil(
+            [&] {
+                return windriver::ProgressPosition(GetDlgItem(progress, step.bar), position, low, high) &&
+                       position > 0 && position < 100;
+            },
+            kRunMs))
+            << "bar " << step.bar << " at " << position << "\nlog:\n"
+            << windriver::Text(GetDlgItem(progress, kLog));
+        ASSERT_TRUE(windriver::Click(progress, kCancel));
+        EXPECT_TRUE(tessel->Wait(15000)) << "the program did not end";
+        for (const wchar_t *component : {L"Driver", L"Viewer"})
+            EXPECT_EQ(Version(component), L"-") << component;
+    }
 }
 
 }  // namespace
