@@ -9,6 +9,8 @@ OUT/secondary    the catalogue:
   Drivers_1/Driver/Win7/1.0.1  Driver.zip (Setup.exe that starts dpinst.exe)
                                and Patch.exe, installed in that order
   Setup/Viewer/2.0             Viewer.zip without a setup: a desktop shortcut
+  Setup/marboDMB/1.0.4         marboDMB.zip with the DMB player (dmbplayer.exe):
+                               a running player is closed and started again
   Setup/Notes/1.0              Notes.msi (when an MSI is given)
   Setup/Player/1.0             PlayerSetup.exe, a setup package of this project's
                                wizard (when one is given)
@@ -56,6 +58,9 @@ def main():
 
     zip_package(os.path.join(out, SETUP, "Viewer/2.0/Viewer.zip"), [
         ("Viewer.exe", program), ("readme.txt", b"The viewer needs no setup.\r\n")])
+
+    zip_package(os.path.join(out, SETUP, "marboDMB/1.0.4/marboDMB.zip"), [
+        ("dmbplayer.exe", program), ("channels.txt", b"KBS MBC SBS\r\n")])
 
     if args.large_viewer:
         zip_package(os.path.join(out, "aside/Viewer.zip"), [

@@ -4,7 +4,9 @@
 // so a test can tell the order of installers and when a version was recorded.
 // Named dpinst.exe it stays for four seconds and logs "dpinst.exe end"; any
 // other copy that finds a dpinst.exe beside it starts that and ends at once,
-// as driver installers do.
+// as driver installers do. Named dmbplayer.exe it plays the DMB player instead:
+// a window of class "marboDMB" titled "marbo DMB" that logs "dmbplayer.exe
+// closed" when it is closed.
 #include <windows.h>
 
 #include <string>
@@ -35,6 +37,30 @@ void Log(const std::wstring &line) {
     CloseHandle(file);
 }
 
+LRESULT CALLBACK PlayerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_DESTROY) {
+        Log(L"dmbplayer.exe closed");
+        PostQuitMessage(0);
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+int RunPlayer() {
+    WNDCLASSW windowClass{};
+    windowClass.lpfnWndProc = PlayerProc;
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.lpszClassName = L"marboDMB";
+    RegisterClassW(&windowClass);
+    CreateWindowExW(0, L"marboDMB", L"marbo DMB", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 240, 120,
+                    nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    MSG message;
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+    return 0;
+}
+
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int) {
@@ -46,6 +72,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int) {
     const std::wstring name = self.substr(slash + 1);
 
     Log(name + L" start Driver=" + DriverVersion());
+    if (lstrcmpiW(name.c_str(), L"dmbplayer.exe") == 0) return RunPlayer();
     if (lstrcmpiW(name.c_str(), L"dpinst.exe") == 0) {
         Sleep(4000);
         Log(name + L" end");

@@ -131,7 +131,7 @@ std::wstring CommonDesktop() {
 class UpdateRunTest : public testing::Test {
 protected:
     void SetUp() override {
-        for (const wchar_t *component : {L"Driver", L"Viewer", L"Notes"})
+        for (const wchar_t *component : {L"Driver", L"Viewer", L"Notes", L"marboDMB"})
             DeleteMachineKey(kVersionKey + std::wstring(component));
         DeleteFileW(kStandinLog);
         install = std::make_unique<TesselInstall>(g_tesselExe, kProgramFolder);
@@ -153,6 +153,15 @@ protected:
 };
 
 TEST_F(UpdateRunTest, InstallsEveryTickedComponentAndThenFindsNothingNewer) {
+    // The DMB player of an earlier version runs: the stand-in under its name.
+    const std::wstring player = std::wstring(kProgramFiles) + L"\\marboDMB\\dmbplayer.exe";
+    ASSERT_TRUE(WriteFileWithFolders(player, ""));
+    ASSERT_TRUE(CopyFileW(ServedFile(L"[common2]/Drivers_1/Driver/Win7/1.0.1/Patch.exe").c_str(),
+                          player.c_str(), FALSE));
+    windriver::Process oldPlayer;
+    ASSERT_TRUE(oldPlayer.Start(L"\"" + player + L"\""));
+    ASSERT_TRUE(windriver::PollUntil([] { return FindWindowW(L"marboDMB", nullptr) != nullptr; }, 10000));
+
     std::unique_ptr<windriver::Process> tessel;
     HWND select = nullptr;
     HWND window = StartToSelection(tessel, select);
@@ -165,6 +174,7 @@ TEST_F(UpdateRunTest, InstallsEveryTickedComponentAndThenFindsNothingNewer) {
     std::vector<std::vector<std::wstring>> expected = {{L"Driver", L"-", L"1.0.1"}};
     if (ExpectMsi()) expected.push_back({L"Notes", L"-", L"1.0"});
     expected.push_back({L"Viewer", L"-", L"2.0"});
+    expected.push_back({L"marboDMB", L"-", L"1.0.4"});
     ASSERT_EQ(rows.size(), expected.size());
     for (size_t i = 0; i < rows.size(); ++i) {
         EXPECT_EQ(rows[i].cells, expected[i]) << "row " << i;
@@ -201,6 +211,7 @@ TEST_F(UpdateRunTest, InstallsEveryTickedComponentAndThenFindsNothingNewer) {
     if (ExpectMsi())
         log += L"Notes 1.0\r\n" + DownloadLine(L"Notes.msi") + InstallLine(L"Notes.msi");
     log += L"Viewer 2.0\r\n" + DownloadLine(L"Viewer.zip") + InstallLine(L"Viewer.zip") +
+           L"marboDMB 1.0.4\r\n" + DownloadLine(L"marboDMB.zip") + InstallLine(L"marboDMB.zip") +
            CompleteText() + L"\r\n";
     EXPECT_EQ(windriver::Text(GetDlgItem(progress, kLog)), log);
     EXPECT_TRUE(windriver::IsShown(GetDlgItem(progress, kComplete)));
@@ -212,12 +223,22 @@ TEST_F(UpdateRunTest, InstallsEveryTickedComponentAndThenFindsNothingNewer) {
     }
 
     // Setup.exe, then dpinst.exe to its end, then Patch.exe; the version of
-    // Driver is recorded only after Patch.exe, its row's last package.
+    // Driver is recorded only after Patch.exe, its row's last package. The
+    // player is closed for marboDMB.zip and started again from its new files.
     const std::vector<std::string> installers = StandinLines();
-    EXPECT_EQ(installers, (std::vector<std::string>{"Setup.exe start Driver=-",
+    EXPECT_EQ(installers, (std::vector<std::string>{"dmbplayer.exe start Driver=-",
+                                                     "Setup.exe start Driver=-",
                                                      "dpinst.exe start Driver=-",
                                                      "dpinst.exe end",
-                                                     "Patch.exe start Driver=-"}));
+                                                     "Patch.exe start Driver=-",
+                                                     "dmbplayer.exe closed",
+                                                     "dmbplayer.exe start Driver=1.0.1"}));
+    EXPECT_TRUE(oldPlayer.Wait(0)) << "the old player still runs";
+    HWND restarted = FindWindowW(L"marboDMB", nullptr);
+    EXPECT_TRUE(restarted) << "the player was not started again";
+    EXPECT_TRUE(Exists(std::wstring(kProgramFiles) + L"\\marboDMB\\channels.txt"));
+    EXPECT_EQ(Version(L"marboDMB"), L"1.0.4");
+    if (restarted) PostMessageW(restarted, WM_CLOSE, 0, 0);
     const std::wstring driver = std::wstring(kProgramFiles) + L"\\Driver\\";
     for (const wchar_t *file : {L"Setup.exe", L"dpinst.exe", L"Driver.exe", L"inf\\driver.inf"})
         EXPECT_TRUE(Exists(driver + file)) << file;
@@ -342,8 +363,10 @@ TEST_F(UpdateRunTest, CancelDuringDownloadAndDuringUnpackingEndsTheProgram) {
         if (!download) {
             std::vector<windriver::ListRow> rows;
             ASSERT_TRUE(windriver::ReadListRows(GetDlgItem(select, kList), rows));
-            for (size_t row = 0; row + 1 < rows.size(); ++row)
-                ASSERT_TRUE(windriver::SetListCheck(GetDlgItem(select, kList), static_cast<int>(row), false));
+            for (size_t row = 0; row < rows.size(); ++row) {
+                if (rows[row].cells[0] != L"Viewer")
+                    ASSERT_TRUE(windriver::SetListCheck(GetDlgItem(select, kList), static_cast<int>(row), false));
+            }
         }
         ASSERT_TRUE(windriver::Click(select, kStartInstall));
         HWND progress = nullptr;
