@@ -10,7 +10,7 @@ root=$(cd "$(dirname "$0")/../../.." && pwd)
 /usr/bin/python3 "$root/samples/update/make_update_tree.py" "$state/tree" "$standin" $msi --large-viewer
 echo '{}' >"$state/faults.json"
 export TESSEL_EXPECT_MSI=$([ -n "$msi" ] && echo 1 || echo 0)
-export TESSEL_UPDATE_TREE=$state/tree TESSEL_FTP_STATE=$state
+export TESSEL_FTP_STATE=$state
 exec "$root/tools/update_server/run_with_server.sh" "$state" --primary "$state/tree/primary" \
   --secondary "$state/tree/secondary" --faults "$state/faults.json" --refusal-delay 0 \
   -- "$wine_run" "$@"

@@ -4,7 +4,8 @@
 // the shortcut, the recorded versions and the installers' order; and a second
 // start that finds nothing left to update.
 //   update_run_e2e_test TESSEL_EXE [gtest flags]
-// TESSEL_UPDATE_TREE names the served tree (a Unix path); TESSEL_EXPECT_MSI=1
+// TESSEL_FTP_STATE names the server's state folder (a Unix path: tree/ is
+// served, faults.json read at every transfer); TESSEL_EXPECT_MSI=1
 // when it holds Notes.msi; TESSEL_EXPECT_LANGUAGE=ko on a Korean system.
 #include <windows.h>
 
@@ -107,14 +108,9 @@ void WriteFaults(const std::string &json) {
     CloseHandle(file);
 }
 
-// A file of the served secondary tree, as this program sees it (Wine's Z: drive).
+// A file of the served secondary tree.
 std::wstring ServedFile(const std::wstring &relative) {
-    wchar_t tree[1024] = L"";
-    GetEnvironmentVariableW(L"TESSEL_UPDATE_TREE", tree, 1024);
-    std::wstring path = std::wstring(L"Z:") + tree + L"/secondary/[MID]/marbo K4/" + relative;
-    for (wchar_t &c : path)
-        if (c == L'/') c = L'\\';
-    return path;
+    return StateFile(L"tree/secondary/[MID]/marbo K4/" + relative);
 }
 
 std::wstring Version(const std::wstring &component) {
