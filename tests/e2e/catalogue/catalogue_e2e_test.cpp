@@ -35,12 +35,14 @@ bool Korean() {
 }
 const wchar_t *Text(const wchar_t *korean, const wchar_t *english) { return Korean() ? korean : english; }
 
+const wchar_t kTesselAppDefaults[] = L"Software\\Wine\\AppDefaults\\Tessel.exe";
+
 // The Windows version Wine reports to Tessel.exe alone.
 void ReportWindows(const std::wstring &windowsName) {
     const wchar_t *version = windowsName == L"XP" ? L"winxp" : windowsName == L"Vista" ? L"vista" : L"win7";
     HKEY key;
-    if (RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Wine\\AppDefaults\\Tessel.exe", 0, nullptr, 0,
-                        KEY_WRITE, nullptr, &key, nullptr) == ERROR_SUCCESS) {
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, kTesselAppDefaults, 0, nullptr, 0, KEY_WRITE, nullptr, &key,
+                        nullptr) == ERROR_SUCCESS) {
         RegSetValueExW(key, L"Version", 0, REG_SZ, reinterpret_cast<const BYTE *>(version),
                        static_cast<DWORD>((wcslen(version) + 1) * sizeof(wchar_t)));
         RegCloseKey(key);
@@ -69,7 +71,11 @@ int CheckedRows(HWND list) {
 class CatalogueE2eTest : public testing::Test {
 protected:
     static void SetUpTestSuite() { InstallSampleVersions(); }
-    static void TearDownTestSuite() { RemoveSampleVersions(); }
+    static void TearDownTestSuite() {
+        RemoveSampleVersions();
+        // Later tests in the prefix start Tessel on the prefix's own Windows.
+        RegDeleteKeyW(HKEY_CURRENT_USER, kTesselAppDefaults);
+    }
     void SetUp() override {
         install = std::make_unique<TesselInstall>(g_tesselExe, L"C:\\Program Files\\Tessel");
         ASSERT_TRUE(install->Installed());
