@@ -147,9 +147,10 @@ class RightsCheck:
         request, expected, outcome, ok = self.findings[-1]
         self.findings[-1] = (request, expected, f"{outcome}; {note}", ok)
 
-    def check_report_folders(self, family, probe):
-        """A device's report folders: "/[family]/[]" (new or already there) and a
-        folder inside it; nothing else in the family folder."""
+    def check_report_folders(self, family, probe, file):
+        """A device's report folders: "/[family]/[]" (new or already there) and
+        one folder inside it, nothing else in the family folder; nothing can be
+        put into a device's folder, and it cannot be removed or renamed."""
         family_folder = f"/[{family}]"
         reports = f"{family_folder}/[]"
         self.request(f"MKD {reports} (or it exists)", True,
@@ -159,6 +160,17 @@ class RightsCheck:
         self.request(f"MKD {device}", True, lambda: self.ftp.mkd(device))
         self.check_folder_refused(f"{family_folder}/{probe}")
         self.check_folder_refused(f"{reports}/../{probe}-up")
+        self.check_folder_refused(f"{device}/deeper")
+        stored = f"{device}/{probe}.txt"
+        if self.request(f"STOR {stored}", False, watch=device,
+                        send=lambda: self.ftp.storbinary(f"STOR {stored}", io.BytesIO(b"x"))):
+            self._undo(lambda: self.ftp.delete(stored))
+        for command in (f"SITE SYMLINK / {device}/root", f"SITE MKDIR {device}/a/b",
+                        f"SITE CPFR {file}"):
+            self.request(command, False, lambda: self.ftp.sendcmd(command), watch=device)
+        self.request(f"RMD {device}", False, lambda: self.ftp.rmd(device), watch=reports)
+        self.request(f"RNFR/RNTO {device}", False, watch=reports,
+                     send=lambda: self.ftp.rename(device, f"{device}-renamed"))
 
     def check_root_is_closed(self, probe):
         """".." never leads above the root: listing "/.." lists the root, and
@@ -183,7 +195,7 @@ def run(host, port, role, folder, file, family, out=sys.stdout):
         check.check_folder_refused(f"/{probe}")
         check.check_root_is_closed(probe)
         if role == "secondary":
-            check.check_report_folders(family, probe)
+            check.check_report_folders(family, probe, file)
         else:
             check.check_folder_refused(f"/[{family}]/[]/{probe}")
     finally:
