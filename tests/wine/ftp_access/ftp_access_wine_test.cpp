@@ -93,6 +93,8 @@ TEST_F(FtpAccessTest, FolderWorkWithoutConnectionFailsWithoutTraffic) {
 TEST_F(FtpAccessTest, CreateFolderMakesTheFolderOnceOnly) {
     CFtpAccess ftp;
     ASSERT_TRUE(ConnectToTree(ftp));
+    // The tree holds "/[MID]" only: both report folders, as a device makes them.
+    EXPECT_TRUE(ftp.CreateFolder(L"/[MID]/[]"));
     EXPECT_TRUE(ftp.CreateFolder(L"/[MID]/[]/device1"));
     EXPECT_NE(INVALID_FILE_ATTRIBUTES,
               GetFileAttributesW(log.StatePath(L"tree\\[MID]\\[]\\device1").c_str()));
@@ -102,8 +104,12 @@ TEST_F(FtpAccessTest, CreateFolderMakesTheFolderOnceOnly) {
     EXPECT_TRUE(ftp.CreateFolder(L"device2"));
     EXPECT_NE(INVALID_FILE_ATTRIBUTES,
               GetFileAttributesW(log.StatePath(L"tree\\[MID]\\[]\\device2").c_str()));
-    // The server refuses to make an existing folder again.
+    // The server refuses to make an existing folder again, and any folder
+    // outside the report folders.
     EXPECT_FALSE(ftp.CreateFolder(L"/[MID]/[]/device1"));
+    EXPECT_FALSE(ftp.CreateFolder(L"/onlyfolders/third"));
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES,
+              GetFileAttributesW(log.StatePath(L"tree\\onlyfolders\\third").c_str()));
 }
 
 // Lists `folder` both ways into collections that hold a stale entry, so that their

@@ -11,7 +11,7 @@ root=$(cd "$(dirname "$0")/../../.." && pwd)
 tree=$state/tree
 rm -rf "$tree"
 mkdir -p "$tree/onlyfolders/first" "$tree/onlyfolders/second" \
-         "$tree/onlyfiles" "$tree/mixed/sub" "$tree/empty" "$tree/[MID]/[]"
+         "$tree/onlyfiles" "$tree/mixed/sub" "$tree/empty" "$tree/[MID]"
 printf 'hello' >"$tree/onlyfiles/a.txt"
 head -c 1536 /dev/zero >"$tree/onlyfiles/b.bin"
 printf 'x' >"$tree/mixed/readme.txt"
