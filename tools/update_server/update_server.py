@@ -49,10 +49,7 @@ def is_report_folder(root, path):
     """Whether `path`, a resolved file-system path, names "/[family]/[]" or a
     folder directly inside it below `root`. Names are compared exactly, as the
     file system does."""
-    relative = os.path.relpath(path, root)
-    parts = relative.split(os.sep)
-    if parts[0] in (os.curdir, os.pardir):
-        return False
+    parts = os.path.relpath(path, root).split(os.sep)
     return parts[0] in REPORT_FAMILIES and len(parts) in (2, 3) and parts[1] == REPORT_FOLDER
 
 
