@@ -23,6 +23,13 @@ std::wstring SkipLeadingBackslashes(const std::wstring &text) {
     return text.substr(skip);
 }
 
+// Windows drops trailing dots and blanks from a path part, so "..." and ". ." lead
+// upwards as ".." does; a ":" would name a drive or a stream.
+bool StaysBelow(const std::wstring &part) {
+    if (part.find(L':') != std::wstring::npos) return false;
+    return part.find_first_not_of(L". ") != std::wstring::npos;
+}
+
 }  // namespace
 
 bool ParseShortcutFolder(const std::wstring &folder, ShortcutFolderText &out) {
@@ -51,4 +58,18 @@ std::wstring ComposeShortcutPath(const std::wstring &base, int type, const std::
         if (!subFolder.empty()) path += subFolder + L"\\";
     }
     return path + name + L".lnk";
+}
+
+std::vector<std::wstring> ShortcutSubFolderChain(const std::wstring &subFolder) {
+    std::vector<std::wstring> chain;
+    size_t start = 0;
+    while (start < subFolder.size()) {
+        size_t end = subFolder.find(L'\\', start);
+        if (end == std::wstring::npos) end = subFolder.size();
+        const std::wstring part = subFolder.substr(start, end - start);
+        if (!StaysBelow(part)) return {};
+        chain.insert(chain.begin(), subFolder.substr(0, end));
+        start = end + 1;
+    }
+    return chain;
 }

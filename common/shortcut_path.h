@@ -2,6 +2,7 @@
 #define COMMON_SHORTCUT_PATH_H
 
 #include <string>
+#include <vector>
 
 // Shortcut folders are written as a special-folder token and an optional sub-folder:
 // "{StartMenu}\Programs\Tools", "{DeskTop}".
@@ -32,5 +33,11 @@ extern const wchar_t kQuickLaunchBelowAppData[];
 // base ends in "\" already; other bases have their trailing backslashes removed.
 std::wstring ComposeShortcutPath(const std::wstring &base, int type, const std::wstring &subFolder,
                                  const std::wstring &name);
+
+// The sub-folders that `subFolder` (as ParseShortcutFolder leaves it) names below
+// its special folder, deepest first: "Tools\Extra" gives "Tools\Extra", "Tools".
+// Empty when there are none or when a part would lead out of the special folder
+// ("..", "...", a drive).
+std::vector<std::wstring> ShortcutSubFolderChain(const std::wstring &subFolder);
 
 #endif

@@ -27,4 +27,11 @@ bool CreateShortcut(const std::wstring &folder, const std::wstring &name,
 // result is that of the last deletion attempted; false for an unknown token.
 bool DeleteShortcut(const std::wstring &folder, const std::wstring &name);
 
+// For an uninstall, after the shortcut itself is deleted: removes the sub-folders
+// that the folder text names below its token, deepest first, in the all-users and
+// then in the user's folder, each only while it is empty; a variant's walk ends at
+// the first folder that stays. The token's own folder and the Start menu's
+// Programs and Startup folders always stay. The number of folders removed.
+int RemoveEmptyShortcutFolders(const std::wstring &folder);
+
 #endif

@@ -3,6 +3,8 @@
 #include <objbase.h>
 #include <shlobj.h>
 
+#include <vector>
+
 #include "common/folders.h"
 #include "common/paths.h"
 #include "common/shortcut_path.h"
@@ -76,16 +78,33 @@ bool SaveShellLink(const std::wstring &file, const std::wstring &description,
     return saved;
 }
 
+// The special folder a token names; Quick Launch's ends in a backslash.
+bool ShortcutBaseFolder(int type, bool common, std::wstring &base) {
+    FolderIds ids;
+    if (!FolderIdsOf(type, ids)) return false;
+    if (!GetSpecialFolder(base, nullptr, common ? ids.common : ids.perUser)) return false;
+    if (type == kQuickLaunchFolder) base = StripTrailing(base, L'\\') + kQuickLaunchBelowAppData;
+    return true;
+}
+
+// Shell folders that can lie below a token's folder and may be empty.
+bool IsStandardShellFolder(const std::wstring &path) {
+    for (int id : {CSIDL_PROGRAMS, CSIDL_COMMON_PROGRAMS, CSIDL_STARTUP, CSIDL_COMMON_STARTUP}) {
+        std::wstring folder;
+        if (GetSpecialFolder(folder, nullptr, id) &&
+            EqualsNoCase(StripTrailing(folder, L'\\'), path))
+            return true;
+    }
+    return false;
+}
+
 }  // namespace
 
 bool BuildShortcutPath(int type, const std::wstring &subFolder, const std::wstring &name,
                        bool common, std::wstring &path) {
     path.clear();
-    FolderIds ids;
-    if (!FolderIdsOf(type, ids)) return false;
     std::wstring base;
-    if (!GetSpecialFolder(base, nullptr, common ? ids.common : ids.perUser)) return false;
-    if (type == kQuickLaunchFolder) base = StripTrailing(base, L'\\') + kQuickLaunchBelowAppData;
+    if (!ShortcutBaseFolder(type, common, base)) return false;
     path = ComposeShortcutPath(base, type, subFolder, name);
     return true;
 }
@@ -102,6 +121,25 @@ bool DeleteShortcut(const std::wstring &folder, const std::wstring &name) {
             result = DeleteFileW(path.c_str()) != FALSE;
     }
     return result;
+}
+
+int RemoveEmptyShortcutFolders(const std::wstring &folder) {
+    ShortcutFolderText parsed;
+    if (!ParseShortcutFolder(folder, parsed)) return 0;
+    const std::vector<std::wstring> chain = ShortcutSubFolderChain(parsed.subFolder);
+    int removed = 0;
+    for (bool common : {true, false}) {
+        std::wstring base;
+        if (chain.empty() || !ShortcutBaseFolder(parsed.type, common, base)) continue;
+        base = StripTrailing(base, L'\\');
+        if (base.size() <= 3) continue;
+        for (const std::wstring &sub : chain) {
+            const std::wstring path = base + L"\\" + sub;
+            if (IsStandardShellFolder(path) || !RemoveDirectoryW(path.c_str())) break;
+            ++removed;
+        }
+    }
+    return removed;
 }
 
 bool CreateShortcut(const std::wstring &folder, const std::wstring &name,

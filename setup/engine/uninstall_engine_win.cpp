@@ -72,9 +72,7 @@ private:
                 switch (action.kind) {
                 case RecordAction::Kind::File: RemoveFile(action, channel); break;
                 case RecordAction::Kind::Registry: RemoveValue(action); break;
-                case RecordAction::Kind::Shortcut:
-                    DeleteShortcut(UnescapeValue(action.first), UnescapeValue(action.second));
-                    break;
+                case RecordAction::Kind::Shortcut: RemoveShortcut(action); break;
                 case RecordAction::Kind::None: break;
                 }
             }
@@ -93,6 +91,14 @@ private:
         }
         channel.ItemChanged(path);
         if (path.size() > 3 && IsFullyQualifiedPath(path)) DeleteRecordedFile(path);
+    }
+
+    // The folders the installation made for the shortcut go too, once empty, so
+    // that no empty product group is left in the Start menu.
+    static void RemoveShortcut(const RecordAction &action) {
+        const std::wstring folder = UnescapeValue(action.first);
+        DeleteShortcut(folder, UnescapeValue(action.second));
+        RemoveEmptyShortcutFolders(folder);
     }
 
     void RemoveValue(const RecordAction &action) {

@@ -23,6 +23,11 @@ bool StartCopyFromTemp() {
     const std::wstring copy = TempCopyPath(settings.WindowsDir, self);
     if (!CreateFolderPath(folder)) return false;
     if (!CopyFileW(self.c_str(), copy.c_str(), FALSE)) return false;
+    // Nothing can delete the copy while it runs, and nothing of the product is
+    // left to do it afterwards: Windows deletes it at its next start. Asking
+    // needs administrator rights, which an uninstaller has; without them the
+    // copy stays, as it always did.
+    MoveFileExW(copy.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
     if (!SetCurrentDirectoryW(folder.c_str())) return false;
 
     // The copy's path is its whole command line, quoted for folders with blanks.

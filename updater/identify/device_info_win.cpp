@@ -1,9 +1,8 @@
 #include "updater/identify/device_info_win.h"
 
-bool CDeviceInfo::Identify(const std::wstring &) {
-    m_modelName.clear();
-    m_modelSuffix.clear();
-    m_serial.clear();
-    // No identification source is built yet: every device is an unknown one.
-    return false;
+#include "updater/identify/identification_sources_win.h"
+
+bool CDeviceInfo::Identify(const std::wstring &family) {
+    SystemIdentificationSources sources;
+    return IdentifyDevice(family, sources, m_found);
 }

@@ -3,6 +3,8 @@
 
 #include <string>
 
+#include "updater/identify/device_identification.h"
+
 // One attempt at telling which of the maker's devices this is, for one family.
 class CDeviceInfo {
 public:
@@ -10,14 +12,14 @@ public:
     // "MID"); fills the model name, suffix and serial text.
     bool Identify(const std::wstring &family);
 
-    const std::wstring &ModelName() const { return m_modelName; }
-    const std::wstring &ModelSuffix() const { return m_modelSuffix; }
-    const std::wstring &Serial() const { return m_serial; }
+    const std::wstring &ModelName() const { return m_found.modelName; }
+    const std::wstring &ModelSuffix() const { return m_found.modelSuffix; }
+    const std::wstring &Serial() const { return m_found.serial; }
+    // Every source's answer of the last attempt.
+    const Identification &Evidence() const { return m_found; }
 
 private:
-    std::wstring m_modelName;
-    std::wstring m_modelSuffix;
-    std::wstring m_serial;
+    Identification m_found;
 };
 
 #endif

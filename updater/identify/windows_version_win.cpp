@@ -1,7 +1,47 @@
 #include "updater/identify/windows_version_win.h"
 
-int GetWindowsProductName(std::wstring &name) {
+#include <windows.h>
+
+namespace {
+
+// Looked up by name when asked: XP before SP2 and 2000 have no GetNativeSystemInfo.
+int NativeArchitecture() {
+    typedef void(WINAPI * NativeInfoFn)(LPSYSTEM_INFO);
+    HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
+    auto native = kernel ? reinterpret_cast<NativeInfoFn>(reinterpret_cast<void *>(
+                               GetProcAddress(kernel, "GetNativeSystemInfo")))
+                         : nullptr;
+    if (!native)
+        return -1;
+    SYSTEM_INFO info = {};
+    native(&info);
+    return info.wProcessorArchitecture;
+}
+
+}  // namespace
+
+int GetWindowsProductName(std::wstring &name, WindowsVersionFacts *reported, unsigned *build) {
     name.clear();
-    // Not built yet: no name, which start-up treats as Windows 7.
-    return 0;
+    OSVERSIONINFOEXW version = {};
+    version.dwOSVersionInfoSize = sizeof(OSVERSIONINFOEXW);
+    bool extended = GetVersionExW(reinterpret_cast<OSVERSIONINFOW *>(&version)) != FALSE;
+    if (!extended) {
+        version = {};
+        version.dwOSVersionInfoSize = sizeof(OSVERSIONINFOW);
+        if (!GetVersionExW(reinterpret_cast<OSVERSIONINFOW *>(&version)))
+            return 0;
+    }
+    WindowsVersionFacts facts;
+    facts.platform = version.dwPlatformId;
+    facts.major = version.dwMajorVersion;
+    facts.minor = version.dwMinorVersion;
+    facts.productType = extended ? version.wProductType : 0;
+    facts.serverR2 = GetSystemMetrics(SM_SERVERR2) != 0;
+    facts.nativeArchitecture = NativeArchitecture;
+    name = WindowsProductNameOf(facts);
+    if (reported)
+        *reported = facts;
+    if (build)
+        *build = version.dwBuildNumber;
+    return 1;
 }

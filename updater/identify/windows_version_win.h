@@ -3,8 +3,12 @@
 
 #include <string>
 
+#include "updater/identify/windows_product.h"
+
 // The running Windows as a product name ("Microsoft Windows XP", ...); 1 when the
-// version could be read, 0 otherwise (the name is then empty).
-int GetWindowsProductName(std::wstring &name);
+// version could be read, 0 otherwise (the name is then empty). `facts`, when given,
+// receives what the system reported.
+int GetWindowsProductName(std::wstring &name, WindowsVersionFacts *facts = nullptr,
+                          unsigned *build = nullptr);
 
 #endif

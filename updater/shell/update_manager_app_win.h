@@ -8,6 +8,7 @@
 
 #include "common/single_instance_mutex.h"
 #include "common/text_list_table.h"
+#include "updater/identify/physical_memory_win.h"
 #include "updater/shell/main_dlg_win.h"
 
 class CFtpAccess;
@@ -43,6 +44,9 @@ private:
 
     HINSTANCE m_instance;
     CSingleInstanceMutex m_mutex;
+    // Never opened: keeps ntdll's section functions bound from start to exit, so the
+    // identification attempts do not load and free them each time.
+    CPhysicalMemory m_memoryBinding;
     bool m_secondCopy = false;
     std::unique_ptr<CMainDlg> m_mainWindow;
     TextList m_versionFolders;

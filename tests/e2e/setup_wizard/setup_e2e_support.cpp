@@ -6,6 +6,7 @@
 
 #include <cstring>
 
+#include "setup/res/resource.h"
 #include "tests/driver/polling.h"
 
 namespace setup_e2e {
@@ -147,6 +148,29 @@ HWND WaitWizard(const std::wstring &caption, DWORD processId, DWORD timeoutMs) {
     query.processId = processId;
     return WaitTopWindow(query, timeoutMs);
 }
+
+HWND OpenWizard(Process &setup, const std::wstring &package, const std::wstring &caption) {
+    if (!StartProgram(setup, QuoteArgument(package))) return nullptr;
+    return WaitWizard(caption, setup.Id());
+}
+
+HWND Page(HWND wizard, int controlId) {
+    return WaitControl(wizard, controlId, ControlState::Visible);
+}
+
+bool InstallToCompletion(HWND wizard, int actionId, const std::wstring &shot) {
+    constexpr DWORD kEngineTimeoutMs = 60000;
+    if (!Click(wizard, actionId)) return false;
+    if (!shot.empty() && WaitControl(wizard, IDC_PROGRESS_BAR, ControlState::Visible, 2000))
+        Screenshot(shot);  // as often as not the run is already over
+    return WaitControl(wizard, IDC_COMPLETE, ControlState::Enabled, kEngineTimeoutMs) != nullptr;
+}
+
+bool InstallAndComplete(HWND wizard, Process &setup) {
+    return InstallToCompletion(wizard, IDC_INSTALL) && Click(wizard, IDC_COMPLETE) && Ends(setup);
+}
+
+bool Ends(Process &process) { return process.Wait(15000) && process.ExitCode() == 0; }
 
 bool FileExists(const std::wstring &path) {
     DWORD a = GetFileAttributesW(path.c_str());

@@ -8,6 +8,7 @@
 
 #include "tests/driver/window_driver.h"
 #include "tests/harness/shell_link_reader_win.h"
+#include "tests/harness/utf8_win.h"
 
 // What the setup wizard's end-to-end tests share: the programs they are given,
 // packages made with the package builder, and looks at files, registry values
@@ -20,6 +21,7 @@ struct Programs {
     std::wstring probe;    // after_probe.exe
     std::wstring payload;  // the folder with the test's payload files
     std::wstring work;     // a scratch folder for descriptions and packages
+    std::wstring sample;   // the bundled sample's package description
 };
 Programs &Given();
 
@@ -49,6 +51,18 @@ bool StartProgram(windriver::Process &process, const std::wstring &commandLine);
 
 // The frame of a running setup wizard ("Setup Wizard : " + caption).
 HWND WaitWizard(const std::wstring &caption, DWORD processId = 0, DWORD timeoutMs = 20000);
+// Starts a package and waits for its frame; null when either fails.
+HWND OpenWizard(windriver::Process &setup, const std::wstring &package,
+                const std::wstring &caption);
+// A page of the frame, by one of its controls, once shown.
+HWND Page(HWND wizard, int controlId);
+// Presses the action button (Install or Uninstall) and waits for the completion
+// page, photographing the progress page when `shot` names a picture.
+bool InstallToCompletion(HWND wizard, int actionId, const std::wstring &shot = L"");
+// Install, wait for the completion page, Complete, and the program ends.
+bool InstallAndComplete(HWND wizard, windriver::Process &setup);
+// The program ends, with exit code 0, within 15 s.
+bool Ends(windriver::Process &process);
 
 bool FileExists(const std::wstring &path);
 bool FolderExists(const std::wstring &path);

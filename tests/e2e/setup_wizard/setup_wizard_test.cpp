@@ -20,14 +20,6 @@ using namespace setup_e2e;
 namespace {
 
 const wchar_t kUninstallKey[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
-constexpr DWORD kEngineTimeoutMs = 60000;
-
-std::string Utf8(const std::wstring &w) {
-    std::string s(size_t(WideCharToMultiByte(CP_UTF8, 0, w.c_str(), -1, nullptr, 0, nullptr, nullptr)), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, w.c_str(), -1, &s[0], int(s.size()), nullptr, nullptr);
-    if (!s.empty()) s.pop_back();
-    return s;
-}
 
 std::wstring ProgramFiles() { return SpecialFolder(CSIDL_PROGRAM_FILES); }
 std::wstring WindowsDir() { return SpecialFolder(CSIDL_WINDOWS); }
@@ -103,29 +95,6 @@ std::wstring Package(const std::wstring &name, const std::string &description) {
     std::string detail;
     EXPECT_TRUE(BuildPackage(name, description, package, detail)) << detail;
     return package;
-}
-
-HWND Page(HWND wizard, int controlId) { return WaitControl(wizard, controlId, ControlState::Visible); }
-
-// Presses the action button and waits for the completion page.
-bool InstallToCompletion(HWND wizard, int actionId, const std::wstring &shot = L"") {
-    if (!Click(wizard, actionId)) return false;
-    if (!shot.empty() && WaitControl(wizard, IDC_PROGRESS_BAR, ControlState::Visible, 2000))
-        Screenshot(shot);  // as often as not the run is already over
-    return WaitControl(wizard, IDC_COMPLETE, ControlState::Enabled, kEngineTimeoutMs) != nullptr;
-}
-
-bool Ends(Process &process) { return process.Wait(15000) && process.ExitCode() == 0; }
-
-// Starts a package and waits for its frame; null when either fails.
-HWND OpenWizard(Process &setup, const std::wstring &package, const std::wstring &caption) {
-    if (!StartProgram(setup, QuoteArgument(package))) return nullptr;
-    return WaitWizard(caption, setup.Id());
-}
-
-// Install, wait for the completion page, Complete, and the program ends.
-bool InstallAndComplete(HWND wizard, Process &setup) {
-    return InstallToCompletion(wizard, IDC_INSTALL) && Click(wizard, IDC_COMPLETE) && Ends(setup);
 }
 
 void ExpectSameBytes(const std::wstring &installed, const std::wstring &source) {
@@ -271,6 +240,10 @@ TEST(SetupWizard, UninstallerMovesToTempAndRemovesWhatItRecorded) {
     // Something the user made after installing: it and its folder stay.
     ASSERT_TRUE(CreateDirectoryW((dir + L"\\mine").c_str(), nullptr));
     ASSERT_TRUE(WriteFileBytes(dir + L"\\mine\\notes.txt", {'n', 'o', 't', 'e'}));
+    // The user's own shortcut beside the product's in its Start-menu folder.
+    const std::wstring userLink = AllUsersLink(CSIDL_COMMON_STARTMENU, L"Wizard Full\\My guide");
+    ASSERT_TRUE(CopyFileW(AllUsersLink(CSIDL_COMMON_STARTMENU, L"Wizard Full\\Guide").c_str(),
+                          userLink.c_str(), FALSE));
     DeleteFileW((WindowsDir() + L"\\Temp\\Uninstall.exe").c_str());
 
     Process first;
@@ -309,6 +282,9 @@ TEST(SetupWizard, UninstallerMovesToTempAndRemovesWhatItRecorded) {
     EXPECT_TRUE(RegistryKeyExists(HKEY_CURRENT_USER, L"Software\\Parvoni"));
     EXPECT_FALSE(FileExists(AllUsersLink(CSIDL_COMMON_DESKTOPDIRECTORY, L"Wizard Full readme")));
     EXPECT_FALSE(FileExists(AllUsersLink(CSIDL_COMMON_STARTMENU, L"Wizard Full\\Guide")));
+    ShellLinkFields link;
+    EXPECT_TRUE(ReadShellLink(userLink, link)) << "the user's own shortcut and its folder stay";
+    EXPECT_EQ(link.target, dir + L"\\docs\\guide.txt");
     EXPECT_FALSE(RegistryKeyExists(HKEY_LOCAL_MACHINE, std::wstring(kUninstallKey) + L"Wizard Full"));
 }
 
@@ -531,8 +507,11 @@ TEST(SetupWizard, UnreadableArchiveStillReachesCompletion) {
 
 int wmain(int argc, wchar_t **argv) {
     testing::InitGoogleTest(&argc, argv);
-    if (argc < 5) {
-        fwprintf(stderr, L"usage: setup_wizard_test marboSetup.exe marbo-pack.exe after_probe.exe PAYLOAD_DIR\n");
+    if (argc < 6) {
+        fwprintf(
+            stderr,
+            L"usage: setup_wizard_test marboSetup.exe marbo-pack.exe after_probe.exe PAYLOAD_DIR "
+            L"SAMPLE_DESCRIPTION\n");
         return 2;
     }
     Programs &p = Given();
@@ -552,6 +531,7 @@ int wmain(int argc, wchar_t **argv) {
     p.packer = full(argv[2]);
     p.probe = full(argv[3]);
     p.payload = full(argv[4]);
+    p.sample = full(argv[5]);
     wchar_t temp[MAX_PATH];
     GetTempPathW(MAX_PATH, temp);
     p.work = std::wstring(temp) + (GetSystemDefaultLangID() == 0x0412 ? L"setup-wizard-ko" : L"setup-wizard-en");

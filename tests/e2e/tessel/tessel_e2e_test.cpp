@@ -60,7 +60,7 @@ protected:
     // Starts Tessel and waits until start-up is over and the window is shown.
     HWND StartAndWaitShown(windriver::Process *&process) {
         HWND window = StartAndWait(process);
-        if (window && !windriver::PollUntil([&] { return IsWindowVisible(window) != FALSE; }, 10000))
+        if (window && !windriver::PollUntil([&] { return IsWindowVisible(window) != FALSE; }, kTesselStartMs))
             return nullptr;
         return window;
     }
@@ -73,7 +73,7 @@ TEST_F(TesselTest, FirstStartShowsTheSearchPageTitledInTheSystemLanguage) {
     windriver::Process *tessel;
     HWND window = StartAndWait(tessel);
     ASSERT_TRUE(window);
-    ASSERT_TRUE(windriver::PollUntil([&] { return IsWindowVisible(window) != FALSE; }, 10000));
+    ASSERT_TRUE(windriver::PollUntil([&] { return IsWindowVisible(window) != FALSE; }, kTesselStartMs));
 
     HWND page = VisiblePageWith(window, kHeading);
     ASSERT_TRUE(page) << windriver::DescribeControls(window, false);
@@ -100,7 +100,7 @@ TEST_F(TesselTest, FirstStartShowsTheSearchPageTitledInTheSystemLanguage) {
 
     // Cancel ends the program.
     ASSERT_TRUE(windriver::Click(page, kCancel));
-    EXPECT_TRUE(tessel->Wait(10000));
+    EXPECT_TRUE(tessel->Wait(kTesselStartMs));
 }
 
 TEST_F(TesselTest, RecordsItsVersionUnderTheProductKeyOfAnUnknownDevice) {
@@ -124,7 +124,7 @@ TEST_F(TesselTest, SecondStartBringsTheFirstForwardAndEnds) {
 
     windriver::Process *second = Launch();
     ASSERT_TRUE(second);
-    EXPECT_TRUE(second->Wait(10000)) << "the second copy did not end";
+    EXPECT_TRUE(second->Wait(kTesselStartMs)) << "the second copy did not end";
     EXPECT_TRUE(first->Running());
     EXPECT_EQ(window, WaitMainWindow(first->Id(), 0));
     EXPECT_FALSE(IsIconic(window)) << "the first copy's window was not restored";
@@ -145,8 +145,8 @@ TEST_F(TesselTest, WindowsStartStaysHiddenUntilStartedAgain) {
 
     windriver::Process *second = Launch();
     ASSERT_TRUE(second);
-    EXPECT_TRUE(second->Wait(10000));
-    ASSERT_TRUE(windriver::PollUntil([&] { return IsWindowVisible(window) != FALSE; }, 10000));
+    EXPECT_TRUE(second->Wait(kTesselStartMs));
+    ASSERT_TRUE(windriver::PollUntil([&] { return IsWindowVisible(window) != FALSE; }, kTesselStartMs));
     HWND page = VisiblePageWith(window, kHeading);
     ASSERT_TRUE(page);
     EXPECT_FALSE(GetDlgItem(page, kCheckAll));
@@ -161,7 +161,7 @@ TEST_F(TesselTest, AnyOtherArgumentShowsTheWindow) {
     windriver::Process *tessel;
     HWND window = StartAndWait(tessel, L"/WindowsStartNow");
     ASSERT_TRUE(window);
-    EXPECT_TRUE(windriver::PollUntil([&] { return IsWindowVisible(window) != FALSE; }, 10000));
+    EXPECT_TRUE(windriver::PollUntil([&] { return IsWindowVisible(window) != FALSE; }, kTesselStartMs));
     EXPECT_TRUE(CloseAndWait(window, *tessel));
 }
 
@@ -180,7 +180,7 @@ TEST_F(TesselTest, RemovesOnlyItsOwnAutostartValue) {
     tessel = nullptr;
     window = StartAndWait(tessel);
     ASSERT_TRUE(window);
-    EXPECT_TRUE(windriver::PollUntil([&] { return IsWindowVisible(window) != FALSE; }, 10000));
+    EXPECT_TRUE(windriver::PollUntil([&] { return IsWindowVisible(window) != FALSE; }, kTesselStartMs));
     EXPECT_TRUE(ReadMachineString(kRunKey, L"Other Program", value));
     EXPECT_TRUE(CloseAndWait(window, *tessel));
 }
@@ -209,7 +209,7 @@ TEST_F(TesselTest, SecondCopyLeavesTheRunningCopysTemporaryFolder) {
 
     windriver::Process *second = Launch();
     ASSERT_TRUE(second);
-    EXPECT_TRUE(second->Wait(10000));
+    EXPECT_TRUE(second->Wait(kTesselStartMs));
     EXPECT_TRUE(Exists(download));
     EXPECT_TRUE(CloseAndWait(window, *first));
 }
@@ -222,7 +222,7 @@ TEST_F(TesselTest, WindowRefusesToCloseWhileAnInstallationRuns) {
     ASSERT_TRUE(tessel);
     HWND window = WaitMainWindow(tessel->Id());
     ASSERT_TRUE(window);
-    ASSERT_TRUE(windriver::PollUntil([&] { return IsWindowVisible(window) != FALSE; }, 10000));
+    ASSERT_TRUE(windriver::PollUntil([&] { return IsWindowVisible(window) != FALSE; }, kTesselStartMs));
     const UINT setBusy = RegisterWindowMessageW(L"TesselTest::WM_SET_BUSY");
     ASSERT_EQ(1, SendMessageW(window, setBusy, 1, 0));
 

@@ -28,9 +28,14 @@ private:
     bool m_installed = false;
 };
 
+// How long a start of Tessel may take until its window exists or a second copy has
+// ended: start-up identifies the device first, and under Wine the memory driver's
+// failed service start alone takes up to 10 s.
+constexpr DWORD kTesselStartMs = 60000;
+
 // The main window (class "Tessel") of process `processId`, shown or hidden;
 // waits up to `timeoutMs`.
-HWND WaitMainWindow(DWORD processId, DWORD timeoutMs = windriver::kDefaultTimeoutMs);
+HWND WaitMainWindow(DWORD processId, DWORD timeoutMs = kTesselStartMs);
 // Asks the window to close and waits for the process to end.
 bool CloseAndWait(HWND mainWindow, windriver::Process &process, DWORD timeoutMs = 10000);
 // The page (child dialog) that holds control `id` and is visible, or null.

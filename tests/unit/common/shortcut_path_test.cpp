@@ -44,3 +44,32 @@ TEST(ShortcutPath, ComposedBelowTheBaseFolder) {
               ComposeShortcutPath(L"C:\\Q\\Quick Launch\\", kQuickLaunchFolder, L"Sub", L"Player"));
     EXPECT_EQ(L"Player", ShortcutNameOf(L"\\\\Player"));
 }
+
+// Folder texts as uninstall records hold them, through the parser, to the
+// sub-folders an uninstall may remove.
+TEST(ShortcutPath, SubFolderChainIsDeepestFirstAndNeverLeadsOut) {
+    const struct {
+        const wchar_t *folder;
+        std::vector<std::wstring> chain;
+    } cases[] = {
+        {L"{DeskTop}", {}},
+        {L"{StartMenu}\\\\", {}},
+        {L"{StartMenu}\\marbo Viewer", {L"marbo Viewer"}},
+        {L"{StartMenu}\\Programs\\\\Tools/Extra\\",
+         {L"Programs\\Tools\\Extra", L"Programs\\Tools", L"Programs"}},
+        {L"{QuickLaunch}Sub", {L"Sub"}},
+        {L"{StartMenu}\\..\\..\\Windows", {}},
+        {L"{StartMenu}\\Tools\\..", {}},
+        {L"{StartMenu}\\Tools\\.", {}},
+        {L"{StartMenu}\\Tools\\. .", {}},
+        {L"{StartMenu}\\...", {}},
+        {L"{DeskTop}\\C:\\Windows", {}},
+        {L"{DeskTop}\\v1.0\\.hidden", {L"v1.0\\.hidden", L"v1.0"}},
+    };
+    for (const auto &c : cases) {
+        ShortcutFolderText parsed;
+        ASSERT_TRUE(ParseShortcutFolder(c.folder, parsed));
+        EXPECT_EQ(c.chain, ShortcutSubFolderChain(parsed.subFolder))
+            << testing::PrintToString(std::wstring(c.folder));
+    }
+}

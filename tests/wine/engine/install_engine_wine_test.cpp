@@ -8,7 +8,9 @@
 
 #include <gtest/gtest.h>
 
+#include "common/folders.h"
 #include "common/registry_key.h"
+#include "common/shortcuts.h"
 #include "common/text.h"
 #include "setup/archive/payload_archive.h"
 #include "setup/engine/engine_control_win.h"
@@ -493,6 +495,66 @@ TEST_F(UninstallEngine, StopBetweenEntriesKeepsTheProductRegistered) {
     ASSERT_TRUE(page.RunToCompletion());
     EXPECT_EQ(page.Position(), 100);
     EXPECT_FALSE(KeyExists(UninstallKey()));
+}
+
+// The shortcuts' folders: emptied ones go, deepest first, in both variants;
+// a folder that holds a user's own shortcut stays, and so do the Start menu's
+// own folders even when the uninstall empties them.
+TEST_F(UninstallEngine, ShortcutFoldersGoOnlyOnceEmpty) {
+    const std::wstring startMenu = CommonFolder(CSIDL_COMMON_STARTMENU);
+    const std::wstring userStartMenu = CommonFolder(CSIDL_STARTMENU);
+    const std::wstring nested = L"Programs\\" + tag_ + L"\\Sub";
+    const std::wstring desktop = CommonFolder(CSIDL_COMMON_DESKTOPDIRECTORY) + L"\\" + tag_;
+    const std::wstring kept = startMenu + L"\\" + tag_ + L"Kept";
+    // The Wine prefix is shared: whatever happens, nothing of this test stays.
+    struct Cleanup {
+        std::vector<std::wstring> folders;
+        std::wstring startupLink;
+        ~Cleanup() {
+            for (const std::wstring &f : folders) DeleteFolderTree(f);
+            DeleteShortcut(L"{StartMenu}\\Programs\\StartUp", startupLink);
+        }
+    } cleanup{
+        {startMenu + L"\\Programs\\" + tag_, userStartMenu + L"\\Programs\\" + tag_, desktop, kept},
+        tag_ + L" S"};
+
+    const std::wstring target = L"C:\\windows\\notepad.exe";
+    CreateShortcut(L"{StartMenu}\\" + nested, tag_ + L" A", L"", target, L"", L"", 0, true);
+    CreateShortcut(L"{DeskTop}\\" + tag_, tag_ + L" B", L"", target, L"", L"", 0, true);
+    CreateShortcut(L"{StartMenu}\\" + tag_ + L"Kept", tag_ + L" C", L"", target, L"", L"", 0, true);
+    CreateShortcut(L"{StartMenu}\\Programs\\StartUp", tag_ + L" S", L"", target, L"", L"", 0, true);
+    ASSERT_TRUE(FileExists(startMenu + L"\\" + nested + L"\\" + tag_ + L" A.lnk"));
+    ASSERT_TRUE(FileExists(desktop + L"\\" + tag_ + L" B.lnk"));
+    // An older installation's link in the user's own Start menu, and the user's
+    // own shortcut beside the product's.
+    ASSERT_TRUE(CreateFolderPath(userStartMenu + L"\\" + nested));
+    ASSERT_TRUE(WriteWholeFile(userStartMenu + L"\\" + nested + L"\\" + tag_ + L" A.lnk", "old"));
+    ASSERT_TRUE(WriteWholeFile(kept + L"\\mine.lnk", "mine"));
+
+    TestPackage record;
+    record.Line("General/Title=" + Tag() + " Viewer")
+        .Line("Shortcut/{StartMenu}%5CPrograms%5C" + Tag() + "%5CSub/" + Tag() + " A")
+        .Line("Shortcut/{DeskTop}%5C" + Tag() + "/" + Tag() + " B")
+        .Line("Shortcut/{StartMenu}%5C" + Tag() + "Kept/" + Tag() + " C")
+        .Line("Shortcut/{StartMenu}%5CPrograms%5CStartUp/" + Tag() + " S");
+    const std::wstring uninstaller = Root() + L"\\Uninstall.exe";
+    ASSERT_TRUE(record.Write(uninstaller, kProgram, kUninstallerIdentifier));
+    SetupSettings recorded;
+    ASSERT_TRUE(ReadSetupSettingsFrom(uninstaller, recorded));
+    CProgressUninstall engine(EngineSource{uninstaller, &recorded});
+    TestPage page(engine);
+    ASSERT_TRUE(page.RunToCompletion());
+
+    EXPECT_FALSE(FolderExists(startMenu + L"\\Programs\\" + tag_));
+    EXPECT_FALSE(FolderExists(userStartMenu + L"\\Programs\\" + tag_));
+    EXPECT_FALSE(FolderExists(desktop));
+    EXPECT_TRUE(FolderExists(CommonFolder(CSIDL_COMMON_DESKTOPDIRECTORY)));
+    EXPECT_TRUE(FolderExists(CommonFolder(CSIDL_COMMON_PROGRAMS)));
+    EXPECT_TRUE(FolderExists(CommonFolder(CSIDL_PROGRAMS)));
+    EXPECT_FALSE(FileExists(CommonFolder(CSIDL_COMMON_STARTUP) + L"\\" + tag_ + L" S.lnk"));
+    EXPECT_TRUE(FolderExists(CommonFolder(CSIDL_COMMON_STARTUP)));
+    EXPECT_FALSE(FileExists(kept + L"\\" + tag_ + L" C.lnk"));
+    EXPECT_EQ(ReadWholeFile(kept + L"\\mine.lnk"), "mine");
 }
 
 }  // namespace

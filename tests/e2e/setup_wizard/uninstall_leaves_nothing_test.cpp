@@ -1,0 +1,186 @@
+// The bundled sample installed and then uninstalled through the wizard's
+// windows, with the whole machine compared before the install and after the
+// uninstall. Runs in a Wine prefix of its own: nothing else may change the
+// machine meanwhile.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <shlobj.h>
+
+#include <algorithm>
+#include <sstream>
+#include <string>
+
+#include "setup/res/resource.h"
+#include "tests/driver/polling.h"
+#include "tests/driver/window_driver.h"
+#include "tests/e2e/setup_wizard/setup_e2e_support.h"
+#include "tests/harness/machine_snapshot_win.h"
+
+using namespace windriver;
+using namespace setup_e2e;
+
+namespace {
+
+const wchar_t kSampleCaption[] = L"marbo Viewer - Lite 2.1";
+const wchar_t kSessionManager[] = L"System\\CurrentControlSet\\Control\\Session Manager";
+
+std::string Trimmed(const std::string &line) {
+    const size_t first = line.find_first_not_of(" \t\r");
+    if (first == std::string::npos) return "";
+    return line.substr(first, line.find_last_not_of(" \t\r") - first + 1);
+}
+
+// The sample's description as it stands, with its sources given in full (the
+// description is built from another folder) and with the probe as AfterPath:
+// Notepad, the sample's own, keeps its settings under HKCU\Software.
+std::string SampleDescription(const std::string &afterFile) {
+    std::string folder = Utf8(Given().sample);
+    folder = folder.substr(0, folder.find_last_of('\\') + 1);
+    std::istringstream in(FileText(Given().sample));
+    std::string out, line, section;
+    while (std::getline(in, line)) {
+        const std::string text = Trimmed(line);
+        if (!text.empty() && text[0] == '[') section = text;
+        if (text.rfind("AfterPath", 0) == 0) {
+            line = "AfterPath = " + Utf8(Given().probe);
+        } else if (text.rfind("AfterParam", 0) == 0) {
+            line = "AfterParam = \"" + afterFile + "\"";
+        } else if (section == "[Files]" && !text.empty() && text[0] != '[' && text[0] != '#') {
+            line = folder + text;
+            for (char &c : line)
+                if (c == '/') c = '\\';
+        }
+        out += line + "\n";
+    }
+    return out;
+}
+
+// The multi-string of files Windows renames or deletes at its next start.
+std::vector<std::wstring> PendingFileRenames() {
+    std::vector<std::wstring> entries;
+    HKEY key;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kSessionManager, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return entries;
+    DWORD type = 0, size = 0;
+    if (RegQueryValueExW(key, L"PendingFileRenameOperations", nullptr, &type, nullptr, &size) ==
+            ERROR_SUCCESS &&
+        type == REG_MULTI_SZ) {
+        std::vector<wchar_t> data(size / sizeof(wchar_t) + 2, L'\0');
+        if (RegQueryValueExW(key, L"PendingFileRenameOperations", nullptr, &type,
+                             reinterpret_cast<BYTE *>(data.data()), &size) == ERROR_SUCCESS) {
+            // Pairs of source and target, each ended by a null; a deletion has an empty target.
+            const wchar_t *end = data.data() + size / sizeof(wchar_t);
+            for (const wchar_t *at = data.data(); at < end;) {
+                entries.emplace_back(at);
+                at += entries.back().size() + 1;
+            }
+        }
+    }
+    RegCloseKey(key);
+    return entries;
+}
+
+// Windows deletes `file` at its next start: a source naming it ("\??\" + path)
+// followed by an empty target.
+bool DeletionPending(const std::wstring &file) {
+    const std::vector<std::wstring> entries = PendingFileRenames();
+    for (size_t i = 0; i + 1 < entries.size(); i += 2) {
+        std::wstring source = entries[i];
+        if (source.rfind(L"\\??\\", 0) == 0) source = source.substr(4);
+        if (CompareStringW(LOCALE_INVARIANT, NORM_IGNORECASE, source.c_str(), -1, file.c_str(),
+                           -1) == CSTR_EQUAL &&
+            entries[i + 1].empty())
+            return true;
+    }
+    return false;
+}
+
+void CreateKey(HKEY root, const wchar_t *path) {
+    HKEY key;
+    ASSERT_EQ(RegCreateKeyExW(root, path, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr),
+              ERROR_SUCCESS);
+    RegCloseKey(key);
+}
+
+TEST(SetupWizardMachine, UninstallLeavesTheMachineAsItWasBeforeTheInstall) {
+    const std::wstring dir = SpecialFolder(CSIDL_PROGRAM_FILES) + L"\\marbo Viewer";
+    const std::wstring tempCopy = SpecialFolder(CSIDL_WINDOWS) + L"\\Temp\\Uninstall.exe";
+    const std::wstring startMenuFolder = SpecialFolder(CSIDL_COMMON_STARTMENU) + L"\\marbo Viewer";
+    ASSERT_FALSE(FolderExists(dir)) << "this test needs a Wine prefix of its own";
+
+    // A machine that already has the maker's software: the parent keys are there.
+    CreateKey(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Parvoni");
+    CreateKey(HKEY_CURRENT_USER, L"Software\\Parvoni");
+    const std::wstring afterFile = Given().work + L"\\sample-after.txt";
+    std::wstring package;
+    std::string detail;
+    ASSERT_TRUE(BuildPackage(L"sample", SampleDescription(Utf8(afterFile)), package, detail))
+        << detail;
+
+    const MachineSnapshot before = TakeMachineSnapshot();
+
+    // Install: welcome, Next, destination, Install, Complete (which starts the probe).
+    Process setup;
+    HWND wizard = OpenWizard(setup, package, kSampleCaption);
+    ASSERT_TRUE(wizard);
+    ASSERT_TRUE(Click(wizard, IDC_NEXT));
+    ASSERT_TRUE(Page(wizard, IDC_DESTINATION));
+    ASSERT_TRUE(InstallAndComplete(wizard, setup));
+    ASSERT_TRUE(PollUntil([&] { return FileExists(afterFile); }, 10000)) << "AfterPath did not run";
+    ASSERT_TRUE(FileExists(dir + L"\\docs\\guide.txt"));
+    ASSERT_TRUE(FileExists(startMenuFolder + L"\\User guide.lnk"));
+    ASSERT_TRUE(
+        FileExists(SpecialFolder(CSIDL_COMMON_DESKTOPDIRECTORY) + L"\\marbo Viewer readme.lnk"));
+    ASSERT_TRUE(RegistryKeyExists(HKEY_CURRENT_USER, L"Software\\Parvoni\\marbo Viewer"));
+    // The snapshot sees what the install made, so an empty comparison later means something.
+    const SnapshotChanges installed = CompareSnapshots(before, TakeMachineSnapshot());
+    for (const std::wstring &entry : {dir + L"\\docs\\images\\", startMenuFolder + L"\\",
+                                      std::wstring(L"HKLM\\Software\\Parvoni\\marbo Viewer\\"),
+                                      std::wstring(L"HKCU\\Software\\Parvoni\\marbo Viewer\\")})
+        EXPECT_NE(std::find(installed.added.begin(), installed.added.end(), entry),
+                  installed.added.end())
+            << Utf8(entry) << " not seen; the install added:\n"
+            << DescribeChanges(installed);
+    EXPECT_TRUE(installed.removed.empty()) << DescribeChanges(installed);
+
+    // Something of the user's own in the installation folder: it stays, with its folder.
+    ASSERT_TRUE(WriteFileBytes(dir + L"\\my notes.txt", {'m', 'i', 'n', 'e'}));
+
+    // Uninstall as Windows would start it: from the installation folder, which
+    // hands over to a copy in the Windows Temp folder.
+    std::wstring command;
+    ASSERT_TRUE(
+        RegistryString(HKEY_LOCAL_MACHINE,
+                       L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\marbo Viewer",
+                       L"UninstallString", command));
+    Process first;
+    ASSERT_TRUE(StartProgram(first, command));
+    ASSERT_TRUE(Ends(first));
+    wizard = WaitWizard(kSampleCaption);
+    ASSERT_TRUE(wizard);
+    Process copy;
+    ASSERT_TRUE(copy.Attach(WindowProcess(wizard)));
+    ASSERT_TRUE(Page(wizard, IDC_WELCOME_TEXT));
+    ASSERT_TRUE(InstallToCompletion(wizard, IDC_UNINSTALL));
+    ASSERT_TRUE(Click(wizard, IDC_COMPLETE));
+    ASSERT_TRUE(Ends(copy));
+
+    const SnapshotChanges left = CompareSnapshots(before, TakeMachineSnapshot());
+    EXPECT_EQ(left.added, (std::vector<std::wstring>{dir + L"\\", dir + L"\\my notes.txt"}))
+        << DescribeChanges(left);
+    EXPECT_TRUE(left.removed.empty()) << DescribeChanges(left);
+    EXPECT_FALSE(FolderExists(startMenuFolder));
+
+    // The copy that ran the uninstall is left for Windows to delete at its next
+    // start, which wineboot stands in for.
+    EXPECT_TRUE(FileExists(tempCopy));
+    EXPECT_TRUE(DeletionPending(tempCopy));
+    Process restart;
+    ASSERT_TRUE(restart.Start(L"wineboot.exe --restart"));
+    EXPECT_TRUE(restart.Wait(60000));
+    EXPECT_FALSE(FileExists(tempCopy)) << "still there after the restart";
+    EXPECT_FALSE(DeletionPending(tempCopy));
+}
+
+}  // namespace
