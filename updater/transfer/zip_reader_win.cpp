@@ -31,6 +31,7 @@ void CZipReader::Open(const std::wstring &archivePath) {
     HANDLE file = CreateFileW(archivePath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                               OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
     if (file == INVALID_HANDLE_VALUE) throw CZipException(ZipCause::OpenFailed, "archive cannot be opened");
+    madeFolder_.clear();
     Open(std::unique_ptr<ByteStream>(new HandleStream(file, true)));
 }
 
@@ -83,9 +84,14 @@ int CZipReader::ExtractFile(int index, const std::wstring &target, const HANDLE 
             ZipArchiveReader::CloseEntry(true);
             return -1;
         }
-        if (!CreateFolderPath(LocalFolderOf(target))) {
-            ZipArchiveReader::CloseEntry(true);
-            return 1;
+        // Entries of one folder follow each other: its chain is made once.
+        const std::wstring folder = LocalFolderOf(target);
+        if (folder != madeFolder_) {
+            if (!CreateFolderPath(folder)) {
+                ZipArchiveReader::CloseEntry(true);
+                return 1;
+            }
+            madeFolder_ = folder;
         }
         // Replacing is the rule: an earlier copy that is read-only, hidden or
         // system would make CREATE_ALWAYS fail.
