@@ -1,7 +1,6 @@
 #include <windows.h>
 
 #include <commctrl.h>
-#include <tlhelp32.h>
 
 #include <gtest/gtest.h>
 
@@ -10,6 +9,7 @@
 #include <functional>
 #include <memory>
 
+#include "tests/harness/thread_count_win.h"
 #include "tests/wine/extract/extract_test_support.h"
 #include "updater/transfer/progress_extract_win.h"
 
@@ -96,16 +96,6 @@ private:
     CProgressExtract control_;
 };
 
-int ThreadCount() {
-    int count = 0;
-    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
-    THREADENTRY32 entry = {};
-    entry.dwSize = sizeof entry;
-    for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry))
-        if (entry.th32OwnerProcessID == GetCurrentProcessId()) ++count;
-    CloseHandle(snapshot);
-    return count;
-}
 
 }  // namespace
 
@@ -216,13 +206,13 @@ TEST(ProgressExtract, CancelDuringALargeEntryStopsAndLeavesNoThread) {
         EXPECT_LT(positionAtStop, 100);
         const size_t written = ReadBytes(destination + L"\\large.bin").size();
         EXPECT_LT(written, size) << "the large entry was left partly written";
-        EXPECT_EQ(ThreadCount(), threadsBefore);
+        EXPECT_LE(ThreadCount(), threadsBefore);
 
         // The control goes while a run is in the middle: its worker goes first.
         ASSERT_TRUE(dialog.Start(destination, package));
         Sleep(30);
     }
-    EXPECT_EQ(ThreadCount(), threadsBefore);
+    EXPECT_LE(ThreadCount(), threadsBefore);
     const size_t after = ReadBytes(destination + L"\\large.bin").size();
     Sleep(300);
     EXPECT_EQ(ReadBytes(destination + L"\\large.bin").size(), after) << "nothing writes after the control is gone";
