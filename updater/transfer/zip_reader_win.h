@@ -45,7 +45,6 @@ private:
                     ZipProgressCallback callback, void *callbackData);
 
     std::vector<uint8_t> buffer_;
-    std::wstring madeFolder_;  // the folder the last file entry was written to
 };
 
 #endif
