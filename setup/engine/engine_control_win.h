@@ -5,8 +5,10 @@
 #include <windows.h>
 
 #include <memory>
-#include <mutex>
 #include <string>
+
+#include "common/locked_value.h"
+#include "common/worker_thread_win.h"
 
 struct SetupSettings;
 // Defined in engine_job_win.h; the constructors and the destructor live where
@@ -28,7 +30,9 @@ struct EngineSource {
 //
 // The worker reports only by posting Message() to the page (wParam 0; lParam 0
 // after the item text changed, 1 once when the run has ended) and by
-// progress-bar messages. The item text is handed over under a lock.
+// progress-bar messages. The item text is handed over under a lock; item
+// notices are coalesced by the worker thread (CWorkerThread), so the page
+// reads the latest item on each one.
 class CEngineControl {
 public:
     CEngineControl();
@@ -46,7 +50,8 @@ public:
     // Asks the worker to stop, waits for it, and never returns while it still runs.
     void StopWorker();
 
-    // The full path of the entry being worked on (a copy taken under the lock).
+    // The full path of the entry being worked on (a copy taken under the lock);
+    // reading it re-arms the item notice.
     std::wstring ItemText() const;
 
     // The registered WM_UNZIP message of this kind of engine.
@@ -64,18 +69,14 @@ protected:
 
 private:
     friend class EngineChannel;
-    static unsigned __stdcall WorkerMain(void *control);
-    void SetItemText(const std::wstring &text);
 
     EngineSource source_;
     HWND bar_ = nullptr;
-    HANDLE thread_ = nullptr;
-    DWORD threadId_ = 0;
-    HANDLE events_[2] = {nullptr, nullptr};  // stop request, done
     std::unique_ptr<EngineJob> job_;
     std::unique_ptr<EngineChannel> channel_;
-    mutable std::mutex itemLock_;
-    std::wstring itemText_;
+    LockedValue<std::wstring> itemText_;
+    // Last: it is stopped (and the worker joined) before the job and channel go.
+    CWorkerThread worker_;
 };
 
 // The install engine ("CProgressInstall::WM_UNZIP").

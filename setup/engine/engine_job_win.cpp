@@ -3,30 +3,12 @@
 #include <commctrl.h>
 
 #include "setup/engine/engine_control_win.h"
-#include "setup/engine/engine_progress.h"
+#include "common/progress_position.h"
 #include "setup/script/setup_startup.h"
 #include "setup/script/value_escaping.h"
 
-bool WaitDispatchingSent(HANDLE object, DWORD milliseconds) {
-    const DWORD start = GetTickCount();
-    for (;;) {
-        DWORD wait = INFINITE;
-        if (milliseconds != INFINITE) {
-            DWORD elapsed = GetTickCount() - start;
-            if (elapsed >= milliseconds) return WaitForSingleObject(object, 0) == WAIT_OBJECT_0;
-            wait = milliseconds - elapsed;
-        }
-        DWORD r = MsgWaitForMultipleObjects(1, &object, FALSE, wait, QS_SENDMESSAGE);
-        if (r == WAIT_OBJECT_0) return true;
-        if (r != WAIT_OBJECT_0 + 1) return false;
-        MSG msg;
-        PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
-    }
-}
-
-EngineChannel::EngineChannel(CEngineControl &owner, HWND bar, UINT message, const HANDLE *events)
-    : owner_(owner), bar_(bar), page_(bar ? GetParent(bar) : nullptr), message_(message),
-      events_(events) {}
+EngineChannel::EngineChannel(CEngineControl &owner, HWND bar, CWorkerThread &worker)
+    : owner_(owner), bar_(bar), worker_(worker) {}
 
 void EngineChannel::BeginProgress() {
     position_ = 0;
@@ -43,19 +25,11 @@ void EngineChannel::Progress(double done, double total) {
 }
 
 void EngineChannel::ItemChanged(const std::wstring &text) {
-    owner_.SetItemText(text);
-    if (page_) PostMessageW(page_, message_, 0, 0);
+    owner_.itemText_.Set(text);
+    worker_.NotifyProgress(0);
 }
 
-void EngineChannel::Finished() {
-    SetEvent(events_[1]);
-    if (page_) PostMessageW(page_, message_, 0, 1);
-}
-
-bool EngineChannel::StopRequested() {
-    if (!stopped_ && WaitForSingleObject(events_[0], 0) == WAIT_OBJECT_0) stopped_ = true;
-    return stopped_;
-}
+void EngineChannel::Finished() { worker_.NotifyEnd(1); }
 
 std::wstring SetupEngineJob::Expand(const std::wstring &text) const {
     return UnescapeValue(ExpandFolderTokens(text, folders_));

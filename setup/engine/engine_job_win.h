@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "common/worker_thread_win.h"
 #include "setup/archive/payload_archive.h"
 #include "setup/script/folder_tokens.h"
 #include "setup/script/setup_settings.h"
@@ -15,32 +16,31 @@ class CEngineControl;
 // of the page and of its owner, so that the run never reaches into the control.
 class EngineChannel {
 public:
-    EngineChannel(CEngineControl &owner, HWND bar, UINT message, const HANDLE *events);
+    EngineChannel(CEngineControl &owner, HWND bar, CWorkerThread &worker);
 
     // Range 0-100, position 0.
     void BeginProgress();
     // Moves the bar to ProgressPosition(done, total) when that changed.
     void Progress(double done, double total);
-    // Stores the item text under the owner's lock, then posts (0, 0).
+    // Stores the item text under the owner's lock, then posts (0, 0) unless
+    // the page has not read the previous item yet.
     void ItemChanged(const std::wstring &text);
-    // Sets the done event and posts (0, 1).
+    // Acknowledges the stop request, if any, and posts (0, 1).
     void Finished();
 
-    // The stop event is auto-reset, so a request seen once is remembered.
-    bool StopRequested();
-    // The extraction reported that it saw the request.
-    void NoteStopped() { stopped_ = true; }
-    // {stop request, done}, as the archive's extraction takes them.
-    const HANDLE *Events() const { return events_; }
+    bool StopRequested() const { return worker_.StopRequested(); }
+    // {stop request, none}, as the archive's extraction takes them.
+    const HANDLE *Events() {
+        events_[0] = worker_.StopEvent();
+        return events_;
+    }
 
 private:
     CEngineControl &owner_;
     HWND bar_;
-    HWND page_;
-    UINT message_;
-    const HANDLE *events_;
+    CWorkerThread &worker_;
+    HANDLE events_[2] = {nullptr, nullptr};
     int position_ = -1;
-    bool stopped_ = false;
 };
 
 // One engine run; the control makes it on the user-interface thread and the
@@ -69,10 +69,5 @@ protected:
     const SetupFolders folders_;
     const std::wstring package_;
 };
-
-// Waits for `object` while dispatching the messages other threads send to this
-// one (the worker sends progress-bar messages to the page's thread, which
-// would otherwise hang both). INFINITE waits for good. True when signalled.
-bool WaitDispatchingSent(HANDLE object, DWORD milliseconds);
 
 #endif
