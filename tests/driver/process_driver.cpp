@@ -80,4 +80,40 @@ std::wstring QuoteArgument(const std::wstring &argument) {
     return quoted;
 }
 
+DWORD RunCaptured(const std::wstring &commandLine, std::string &output, DWORD timeoutMs) {
+    output.clear();
+    SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
+    HANDLE readEnd = nullptr, writeEnd = nullptr;
+    if (!CreatePipe(&readEnd, &writeEnd, &inherit, 0))
+        return 1000;
+    SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = writeEnd;
+    startup.hStdError = writeEnd;
+    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+    std::wstring command = commandLine;
+    PROCESS_INFORMATION info = {};
+    const BOOL started = CreateProcessW(nullptr, &command[0], nullptr, nullptr, TRUE, 0, nullptr,
+                                        nullptr, &startup, &info);
+    // The pipe ends when the child (the last writer) does.
+    CloseHandle(writeEnd);
+    if (!started) {
+        CloseHandle(readEnd);
+        return 1001;
+    }
+    char buffer[4096];
+    DWORD got = 0;
+    while (ReadFile(readEnd, buffer, sizeof buffer, &got, nullptr) && got > 0)
+        output.append(buffer, got);
+    CloseHandle(readEnd);
+    DWORD code = 1002;
+    if (WaitForSingleObject(info.hProcess, timeoutMs) == WAIT_OBJECT_0)
+        GetExitCodeProcess(info.hProcess, &code);
+    CloseHandle(info.hProcess);
+    CloseHandle(info.hThread);
+    return code;
+}
+
 }  // namespace windriver

@@ -146,6 +146,11 @@ bool WaitProcessEnd(DWORD processId, DWORD timeoutMs = kDefaultTimeoutMs);
 // variable is not set or no picture appears.
 bool TakeScreenshot(const std::wstring &pngPath, DWORD timeoutMs = 30000);
 
+// Runs `commandLine` to its end (at most `timeoutMs`) with its standard output and
+// error going into `output`; returns its exit status, or 1000 and up when it could
+// not be started or did not end.
+DWORD RunCaptured(const std::wstring &commandLine, std::string &output, DWORD timeoutMs = 60000);
+
 // Quotes one command-line argument the way CommandLineToArgvW reads it.
 std::wstring QuoteArgument(const std::wstring &argument);
 

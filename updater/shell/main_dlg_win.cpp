@@ -44,6 +44,11 @@ void CMainDlg::OnInitDialog() {
     SetWindowTextW(Handle(), title.c_str());
 
     HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(Handle(), GWLP_HINSTANCE));
+    for (CWizardPage *page : {static_cast<CWizardPage *>(&m_searchPage),
+                              static_cast<CWizardPage *>(&m_selectPage),
+                              static_cast<CWizardPage *>(&m_progressPage)})
+        page->SetHost(this);
+    m_searchPage.SetSelectPage(&m_selectPage);
     m_searchPage.Create(instance, IDD_SEARCH_PAGE, Handle());
     m_selectPage.Create(instance, IDD_SELECT_PAGE, Handle());
     m_progressPage.Create(instance, IDD_PROGRESS_PAGE, Handle());

@@ -11,7 +11,7 @@
 
 // The one top-level window (dialog 102, class "Tessel"): starts hidden and hosts
 // the three wizard pages, one visible at a time. A second copy finds it by class.
-class CMainDlg : public CDialogWindow {
+class CMainDlg : public CDialogWindow, public WizardHost {
 public:
     CMainDlg() = default;
     ~CMainDlg() override;
@@ -19,7 +19,7 @@ public:
     bool Create(HINSTANCE instance);
     // Shows `page` (kNoPage shows and hides nothing); with `start` the page's work
     // begins one timer tick later.
-    void ShowPage(int page, bool start);
+    void ShowPage(int page, bool start) override;
     int CurrentPage() const { return m_currentPage; }
 
     CSearchPage &SearchPage() { return m_searchPage; }

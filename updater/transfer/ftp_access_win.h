@@ -4,6 +4,7 @@
 #include <string>
 
 #include "common/text_list_table.h"
+#include "updater/transfer/folder_lister.h"
 #include "updater/transfer/ftp_endpoint.h"
 #include "updater/transfer/internet_handle_win.h"
 
@@ -11,10 +12,10 @@
 // One object per use, on the user-interface thread. Every operation after Connect
 // starts from the server folder the previous one left current, so callers pass
 // absolute paths.
-class CFtpAccess {
+class CFtpAccess : public FolderLister {
 public:
     CFtpAccess() = default;
-    ~CFtpAccess() { Close(); }
+    ~CFtpAccess() override { Close(); }
     CFtpAccess(const CFtpAccess &) = delete;
     CFtpAccess &operator=(const CFtpAccess &) = delete;
 
@@ -27,11 +28,11 @@ public:
     void Close();
     bool IsConnected() const { return static_cast<bool>(m_connection); }
 
-    bool CreateFolder(const std::wstring &path);
+    bool CreateFolder(const std::wstring &path) override;
     // File name -> size texts ("%d"); the table is emptied first.
-    bool ListFiles(TextListTable &files, const std::wstring &folder);
+    bool ListFiles(TextListTable &files, const std::wstring &folder) override;
     // Names of the sub-folders; the list is emptied first.
-    bool ListFolders(TextList &folders, const std::wstring &folder);
+    bool ListFolders(TextList &folders, const std::wstring &folder) override;
 
 private:
     template <typename OnEntry>

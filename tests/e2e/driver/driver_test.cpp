@@ -226,36 +226,7 @@ TEST_F(SampleTest, TheProcessEndsWithTheDialogsResult) {
 
 // Runs windriver.exe with `args`; returns its exit status and its output.
 DWORD RunTool(const std::wstring &args, std::string &out) {
-    out.clear();
-    SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
-    HANDLE read = nullptr, write = nullptr;
-    if (!CreatePipe(&read, &write, &inherit, 0)) return 1000;
-    SetHandleInformation(read, HANDLE_FLAG_INHERIT, 0);
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdOutput = write;
-    startup.hStdError = write;
-    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-    std::wstring command = QuoteArgument(g_windriverExe) + L" " + args;
-    PROCESS_INFORMATION info = {};
-    if (!CreateProcessW(nullptr, &command[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr,
-                        &startup, &info)) {
-        CloseHandle(read);
-        CloseHandle(write);
-        return 1001;
-    }
-    CloseHandle(write);
-    char buffer[4096];
-    DWORD got = 0;
-    while (ReadFile(read, buffer, sizeof buffer, &got, nullptr) && got > 0) out.append(buffer, got);
-    CloseHandle(read);
-    WaitForSingleObject(info.hProcess, 30000);
-    DWORD code = 1002;
-    GetExitCodeProcess(info.hProcess, &code);
-    CloseHandle(info.hProcess);
-    CloseHandle(info.hThread);
-    return code;
+    return windriver::RunCaptured(windriver::QuoteArgument(g_windriverExe) + L" " + args, out, 30000);
 }
 
 TEST_F(SampleTest, TheCommandDrivesTheSameWindows) {

@@ -36,38 +36,6 @@ std::wstring WindowsPath(const std::string &unixPath) {
     return path;
 }
 
-// Runs a console program and returns what it printed (UTF-8 into a pipe).
-std::string RunAndCapture(const std::wstring &commandLine, DWORD &exitCode) {
-    SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
-    HANDLE readEnd = nullptr, writeEnd = nullptr;
-    if (!CreatePipe(&readEnd, &writeEnd, &inherit, 0))
-        return {};
-    SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdOutput = writeEnd;
-    startup.hStdError = writeEnd;
-    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-    PROCESS_INFORMATION process = {};
-    std::wstring line = commandLine;
-    BOOL started = CreateProcessW(nullptr, &line[0], nullptr, nullptr, TRUE, CREATE_NO_WINDOW,
-                                  nullptr, nullptr, &startup, &process);
-    CloseHandle(writeEnd);
-    std::string output;
-    if (started) {
-        char buffer[4096];
-        DWORD got = 0;
-        while (ReadFile(readEnd, buffer, sizeof buffer, &got, nullptr) && got > 0)
-            output.append(buffer, got);
-        WaitForSingleObject(process.hProcess, 60000);
-        GetExitCodeProcess(process.hProcess, &exitCode);
-        CloseHandle(process.hProcess);
-        CloseHandle(process.hThread);
-    }
-    CloseHandle(readEnd);
-    return output;
-}
 
 // "name: value" lines of one "[section]" of the report.
 std::map<std::string, std::string> Section(const std::string &report, const std::string &title) {
@@ -92,9 +60,9 @@ std::map<std::string, std::string> Section(const std::string &report, const std:
 std::string Narrow(const std::wstring &text) { return std::string(text.begin(), text.end()); }
 
 std::string IdentifyReport() {
-    DWORD exitCode = 1;
-    std::string report = RunAndCapture(L"\"" + WindowsPath(g_identifyExe) + L"\"", exitCode);
-    EXPECT_EQ(0u, exitCode) << report;
+    std::string report;
+    EXPECT_EQ(0u, windriver::RunCaptured(windriver::QuoteArgument(WindowsPath(g_identifyExe)), report))
+        << report;
     return report;
 }
 

@@ -69,7 +69,7 @@ protected:
     std::vector<std::unique_ptr<windriver::Process>> started;
 };
 
-TEST_F(TesselTest, FirstStartShowsTheSearchPageTitledInTheSystemLanguage) {
+TEST_F(TesselTest, FirstStartShowsTheSearchPageTitledInTheSystemLanguageAndItsOutcome) {
     windriver::Process *tessel;
     HWND window = StartAndWait(tessel);
     ASSERT_TRUE(window);
@@ -84,14 +84,14 @@ TEST_F(TesselTest, FirstStartShowsTheSearchPageTitledInTheSystemLanguage) {
     if (ExpectKorean()) {
         EXPECT_EQ(L"Tessel 업데이트 매니저 1.2.E", WindowTitle(window));
         std::wstring heading;
-        EXPECT_TRUE(windriver::WaitText(page, kHeading, L"업데이트할 구성요소를 검색중입니다.", &heading))
+        // The search finds no server and says so.
+        EXPECT_TRUE(windriver::WaitText(page, kHeading, L"서버에 접속할 수 없습니다.", &heading))
             << "heading: " << heading;
         EXPECT_EQ(L"취소", windriver::Text(GetDlgItem(page, kCancel)));
     } else {
         EXPECT_EQ(L"Tessel Update Manager 1.2.E", WindowTitle(window));
         std::wstring heading;
-        EXPECT_TRUE(windriver::WaitText(page, kHeading, L"Searching for components to be updated.",
-                                        &heading))
+        EXPECT_TRUE(windriver::WaitText(page, kHeading, L"Failed to connect to the server.", &heading))
             << "heading: " << heading;
         EXPECT_EQ(L"Cancel", windriver::Text(GetDlgItem(page, kCancel)));
     }

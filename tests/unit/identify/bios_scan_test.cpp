@@ -18,6 +18,34 @@ struct Case {
     const char *board;     // expected board code, or null
 };
 
+using Scan = void (*)(PhysicalReader &, std::wstring &, BiosScanResult &);
+
+// Runs `scan` over an image holding each case's bytes; `readsWhenFound`, when not 0,
+// is the number of pages a scan that found the mark reads.
+template <size_t N>
+void RunCases(const Case (&cases)[N], Scan scan, unsigned readsWhenFound = 0) {
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        MemoryImage memory;
+        for (const Mark &m : c.marks)
+            memory.Put(m.address, m.bytes);
+        std::wstring model;
+        BiosScanResult result;
+        scan(memory, model, result);
+        EXPECT_EQ(c.model, model);
+        EXPECT_EQ(c.maker, result.makerFound);
+        if (c.board) {
+            ASSERT_NE(nullptr, result.board);
+            EXPECT_STREQ(c.board, result.board->code);
+        } else {
+            EXPECT_EQ(nullptr, result.board);
+        }
+        if (c.maker && readsWhenFound) {
+            EXPECT_EQ(readsWhenFound, memory.Reads());
+        }
+    }
+}
+
 TEST(BiosScan, MidScanRules) {
     const Case cases[] = {
         {"mark alone", {{0xF2003, "PARVONI"}}, L"marbo MID", true, nullptr},
@@ -41,23 +69,7 @@ TEST(BiosScan, MidScanRules) {
         {"a later code inside a page is not seen",
          {{0xF3020, "9HD6"}, {0xF5010, "9HP3E"}}, L"marbo K2", false, "9HD6"},
     };
-    for (const Case &c : cases) {
-        SCOPED_TRACE(c.name);
-        MemoryImage memory;
-        for (const Mark &m : c.marks)
-            memory.Put(m.address, m.bytes);
-        std::wstring model;
-        BiosScanResult result;
-        ScanMidBiosArea(memory, model, result);
-        EXPECT_EQ(c.model, model);
-        EXPECT_EQ(c.maker, result.makerFound);
-        if (c.board) {
-            ASSERT_NE(nullptr, result.board);
-            EXPECT_STREQ(c.board, result.board->code);
-        } else {
-            EXPECT_EQ(nullptr, result.board);
-        }
-    }
+    RunCases(cases, ScanMidBiosArea);
 }
 
 TEST(BiosScan, MidScanStopsOnceMarkAndCodeAreKnown) {
@@ -86,20 +98,8 @@ TEST(BiosScan, CmpcScanLooksAtParagraphStartsOnly) {
         {"mark off a paragraph start", {{0xF7011, "PARVONI"}}, L"", false, nullptr},
         {"board codes mean nothing", {{0xF7000, "9HK4_"}}, L"", false, nullptr},
     };
-    for (const Case &c : cases) {
-        SCOPED_TRACE(c.name);
-        MemoryImage memory;
-        for (const Mark &m : c.marks)
-            memory.Put(m.address, m.bytes);
-        std::wstring model;
-        BiosScanResult result;
-        ScanCmpcBiosArea(memory, model, result);
-        EXPECT_EQ(c.model, model);
-        EXPECT_EQ(c.maker, result.makerFound);
-        if (c.maker) {
-            EXPECT_EQ(7u, memory.Reads());  // ends after the page that held the mark
-        }
-    }
+    // The scan ends after the page that held the mark (page 7 of 15).
+    RunCases(cases, ScanCmpcBiosArea, 7);
 }
 
 // A reader that fails on some pages: such a page holds nothing, not the bytes of the

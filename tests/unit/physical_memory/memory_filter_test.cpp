@@ -1,66 +1,53 @@
 // The memory driver's page filter, over BIOS areas built here.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <functional>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "tests/unit/identify/bios_image.h"
 #include "updater/identify/driver/pmio_filter.h"
 
 namespace {
 
+// The BIOS area's bytes, with entry points built by the identification tests'
+// helpers.
 class BiosArea {
 public:
     BiosArea() : m_bytes(PMIO_BIOS_AREA_SIZE) {}
 
     enum class Fault { None, EntryChecksum, DmiChecksum, NoDmiMark };
 
-    // A 31-byte "_SM_" entry point at physical address `at`.
     void PutEntryPoint(uint32_t at, uint32_t table, uint16_t length, Fault fault = Fault::None) {
-        uint8_t *p = At(at);
-        Put(p, "_SM_");
-        p[5] = 0x1F;
-        p[6] = 2;
-        p[7] = 4;
-        Put(p + 16, fault == Fault::NoDmiMark ? "_DMX_" : "_DMI_");
-        PutTable(p + 22, p + 24, table, length);
-        p[28] = 3; // structure count
-        p[21] = Balance(p + 16, 15) + (fault == Fault::DmiChecksum ? 1 : 0);
-        p[4] = Balance(p, 0x1F) + (fault == Fault::EntryChecksum ? 1 : 0);
+        std::vector<uint8_t> e = SmEntryPoint(table, length, 3);
+        if (fault == Fault::EntryChecksum)
+            ++e[4];
+        if (fault == Fault::DmiChecksum)
+            ++e[21];
+        if (fault == Fault::NoDmiMark) {
+            e[19] = 'X';
+            FixSum(e, 16, 15, 21);
+        }
+        if (fault == Fault::DmiChecksum || fault == Fault::NoDmiMark)
+            FixSum(e, 0, 0x1F, 4); // only the "_DMI_" part is wrong
+        Put(at, e);
     }
 
-    // A 15-byte legacy "_DMI_" entry point.
     void PutLegacyEntryPoint(uint32_t at, uint32_t table, uint16_t length, bool badChecksum = false) {
-        uint8_t *p = At(at);
-        Put(p, "_DMI_");
-        PutTable(p + 6, p + 8, table, length);
-        p[14] = 0x24;
-        p[5] = Balance(p, 15) + (badChecksum ? 1 : 0);
+        std::vector<uint8_t> e = LegacyEntryPoint(table, length, 3);
+        if (badChecksum)
+            ++e[5];
+        Put(at, e);
     }
 
     const unsigned char *Data() const { return m_bytes.data(); }
 
 private:
-    uint8_t *At(uint32_t address) { return &m_bytes.at(address - PMIO_BIOS_AREA_BASE); }
-    static void Put(uint8_t *p, const std::string &text) {
-        for (char c : text)
-            *p++ = static_cast<uint8_t>(c);
-    }
-    static void PutTable(uint8_t *lengthAt, uint8_t *addressAt, uint32_t table, uint16_t length) {
-        lengthAt[0] = length & 0xFF;
-        lengthAt[1] = length >> 8;
-        for (int i = 0; i < 4; ++i)
-            addressAt[i] = (table >> (8 * i)) & 0xFF;
-    }
-    // The byte that makes `count` bytes (one of them the checksum, still
-    // counted as it stands) add up to zero.
-    static uint8_t Balance(const uint8_t *p, int count) {
-        uint8_t sum = 0;
-        for (int i = 0; i < count; ++i)
-            sum += p[i];
-        return static_cast<uint8_t>(0x100 - sum);
+    void Put(uint32_t address, const std::vector<uint8_t> &bytes) {
+        std::copy(bytes.begin(), bytes.end(), m_bytes.begin() + (address - PMIO_BIOS_AREA_BASE));
     }
 
     std::vector<uint8_t> m_bytes;

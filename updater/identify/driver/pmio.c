@@ -8,6 +8,7 @@
 
 #include <ntifs.h>
 
+#include "guarded_copy.h"
 #include "pmio_filter.h"
 
 #define PMIO_IOCTL_READ_PAGE 0x9C402403u /* type 0x9C40, function 0x900, neither, any access */
@@ -19,72 +20,6 @@ static const WCHAR kLinkName[] = L"\\DosDevices\\pmio";
 /* The BIOS area as it was at load time: read-only memory, so the entry points
    the filter looks at do not change while the driver runs. */
 static unsigned char *g_biosArea;
-
-/* ---- Guarded copy -------------------------------------------------------
-   METHOD_NEITHER hands over the caller's raw pointers. GCC has no __try on
-   x86, so the copy puts an exception registration record of its own on the
-   fs:[0] chain, laid out as below. On a fault its handler does what a
-   compiler's __except does: RtlUnwind up to the record, then resume at the
-   recovery point with the copy's own stack and frame pointers, where the copy
-   unlinks the record and reports failure instead of stopping the system. */
-
-/* struct guard_frame {                offset
-       struct guard_frame *next;       0
-       void *handler;                  4
-       ULONG_PTR esp, ebp, eip;        8, 12, 16: the recovery point
-   }; */
-
-/* int pmio_guarded_copy(destination, source, count): 1 when copied, 0 on a fault. */
-int pmio_guarded_copy(void *destination, const void *source, ULONG count);
-
-__asm__(".text\n"
-        ".globl _pmio_guarded_copy\n"
-        "_pmio_guarded_copy:\n"
-        "    pushl %ebp\n"
-        "    movl %esp, %ebp\n"
-        "    pushl %esi\n"
-        "    pushl %edi\n"
-        "    pushl $1f\n"                  /* eip */
-        "    pushl %ebp\n"                 /* ebp */
-        "    pushl $0\n"                   /* esp, set below */
-        "    pushl $_pmio_guard_handler\n" /* handler */
-        "    pushl %fs:0\n"                /* next */
-        "    movl %esp, 8(%esp)\n"
-        "    movl %esp, %fs:0\n"
-        "    movl 8(%ebp), %edi\n"
-        "    movl 12(%ebp), %esi\n"
-        "    movl 16(%ebp), %ecx\n"
-        "    cld\n"
-        "    rep movsb\n"
-        "    movl $1, %eax\n"
-        "    jmp 2f\n"
-        "1:  xorl %eax, %eax\n"
-        "2:  movl (%esp), %edx\n"
-        "    movl %edx, %fs:0\n"
-        "    addl $20, %esp\n"
-        "    popl %edi\n"
-        "    popl %esi\n"
-        "    popl %ebp\n"
-        "    ret\n"
-        /* handler(record, frame, context, dispatcher), cdecl */
-        "_pmio_guard_handler:\n"
-        "    movl 4(%esp), %eax\n"
-        "    testl $6, 4(%eax)\n"          /* ExceptionFlags: unwinding or exit unwind */
-        "    jz 3f\n"
-        "    movl $1, %eax\n"              /* ExceptionContinueSearch */
-        "    ret\n"
-        "3:  movl 8(%esp), %edx\n"
-        "    pushl %edx\n"                 /* kept across the unwind */
-        "    pushl $0\n"
-        "    pushl %eax\n"
-        "    pushl $4f\n"
-        "    pushl %edx\n"
-        "    call _RtlUnwind@16\n"
-        "4:  popl %edx\n"
-        "    movl 12(%edx), %ebp\n"
-        "    movl 16(%edx), %eax\n"
-        "    movl 8(%edx), %esp\n"
-        "    jmp *%eax\n");
 
 /* A caller's buffer must lie wholly in user space; kernel callers are trusted
    with their own pointers. */
@@ -134,6 +69,7 @@ static NTSTATUS NTAPI dispatch(PDEVICE_OBJECT device, PIRP irp) {
     irp->IoStatus.Information = 0;
     switch (stack->MajorFunction) {
     case IRP_MJ_CREATE:
+    case IRP_MJ_CLEANUP:
     case IRP_MJ_CLOSE:
         status = STATUS_SUCCESS;
         break;

@@ -1,0 +1,13 @@
+#include "updater/catalogue/catalogue_paths.h"
+
+#include "updater/catalogue/server_folders.h"
+
+CataloguePaths CataloguePathsFor(const DeviceProfile &profile, unsigned short languageId) {
+    CataloguePaths paths;
+    paths.reportFolder = FirstReportFolder(profile);
+    paths.deviceReportFolder = SecondReportFolder(profile, languageId);
+    for (int n = 1; n <= 9; ++n)
+        paths.driverRoots.push_back(DriverRoot(profile, n));
+    paths.setupRoot = SetupRoot(profile);
+    return paths;
+}

@@ -1,0 +1,29 @@
+#ifndef UPDATER_CATALOGUE_CATALOGUE_WALK_H
+#define UPDATER_CATALOGUE_CATALOGUE_WALK_H
+
+#include <string>
+
+#include "updater/catalogue/catalogue_paths.h"
+#include "updater/catalogue/component_list.h"
+#include "updater/catalogue/inventory_rules.h"
+#include "updater/transfer/folder_lister.h"
+
+// The walk over a catalogue tree: which components a device is offered, and from
+// which folders. It runs the same over an FTP connection and over a folder on disk.
+
+enum class SearchOutcome { kFound, kConnectFailed, kNothingFound };
+
+// Walks one root into `list`: component folders, then (when `windowsName` is not
+// empty) the Windows folder, then the newest version folder and its files. A row
+// replaces any earlier row of the same name. Folders that cannot be listed are
+// skipped.
+void ScanRoot(FolderLister &server, InstalledVersions &installed, const std::wstring &root,
+              const std::wstring &windowsName, ComponentList &list);
+
+// Creates the two report folders (results ignored), then scans driver roots 1 to 9
+// with `windowsName` and the setup root without one. `list` is emptied first.
+SearchOutcome WalkCatalogue(FolderLister &server, InstalledVersions &installed,
+                            const CataloguePaths &paths, const std::wstring &windowsName,
+                            ComponentList &list);
+
+#endif
