@@ -6,6 +6,7 @@
 #include "common/kernel_handle_win.h"
 #include "common/system_folders.h"
 #include "common/text.h"
+#include "common/win32_error_win.h"
 #include "updater/transfer/download_paths.h"
 #include "updater/transfer/download_texts.h"
 #include "updater/transfer/ftp_connection_win.h"
@@ -43,9 +44,10 @@ UINT SliderFtpMessage() {
 // the run ends, whichever way it ends.
 class CDownloadEngine::Run : public TransferPorts {
 public:
-    Run(CDownloadEngine &engine, DownloadPaths paths, FtpEndpoint endpoint, bool binary)
+    Run(CDownloadEngine &engine, DownloadPaths paths, FtpEndpoint endpoint, bool binary,
+        uint32_t readSize)
         : engine_(engine), paths_(std::move(paths)), endpoint_(std::move(endpoint)),
-          binary_(binary) {}
+          binary_(binary), readSize_(readSize) {}
 
     void Execute() {
         engine_.texts_.Set(DownloadTexts());
@@ -77,7 +79,7 @@ public:
                                  nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!local_) return Fail(download_text::kCreateFailed);
 
-        TransferEnd end = RunTransfer(*this, size);
+        TransferEnd end = RunTransfer(*this, size, readSize_);
         // A read that a stop request waited out ends as the stop it was.
         if ((end == TransferEnd::ReadFailed || end == TransferEnd::Silent) && StopRequested())
             end = TransferEnd::Stopped;
@@ -180,6 +182,11 @@ private:
     }
 
     void Fail(const LocalizedText &text) {
+        // The user sees the product's text; the debugger output says what the system said.
+        const DWORD error = GetLastError();
+        const std::wstring trace = L"Tessel download of " + paths_.fileName + L": " +
+                                   text.english + L" (" + Win32ErrorText(error) + L")\n";
+        OutputDebugStringW(trace.c_str());
         engine_.texts_.Update([&](DownloadTexts &texts) { texts.error = Localized(text); });
         End(kDownloadFailed);
     }
@@ -237,6 +244,7 @@ private:
     const DownloadPaths paths_;
     const FtpEndpoint endpoint_;
     const bool binary_;
+    const uint32_t readSize_;
     CInternetHandle session_, connection_, remote_;
     CInternetHandle checkSession_, checkConnection_;
     CKernelHandle local_;
@@ -253,7 +261,8 @@ bool CDownloadEngine::Start(HWND parent, const std::wstring &local, const std::w
     Stop();
     DownloadPaths paths = SplitDownloadPaths(local, remote, GetProgramFolder());
     FtpEndpoint endpoint{paths.server, port == 0 ? 21 : port, user, password};
-    auto run = std::make_shared<Run>(*this, std::move(paths), std::move(endpoint), binary);
+    auto run =
+        std::make_shared<Run>(*this, std::move(paths), std::move(endpoint), binary, readSize_);
     return worker_.Start(parent, message_, [run] { run->Execute(); });
 }
 

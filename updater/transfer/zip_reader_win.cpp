@@ -23,6 +23,39 @@ bool DosToUtc(uint16_t dosDate, uint16_t dosTime, FILETIME &utc) {
     return DosDateTimeToFileTime(dosDate, dosTime, &local) && LocalFileTimeToFileTime(&local, &utc);
 }
 
+HANDLE CreateFileAnew(const std::wstring &path) {
+    return CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_ARCHIVE, nullptr);
+}
+
+// The entry's file, created anew. The file is tried first and its folders
+// made only when they are missing, so the common case costs one call.
+// Replacing is the rule: an earlier copy that is read-only, hidden or system
+// (on which CREATE_ALWAYS fails) loses those attributes first.
+HANDLE CreateTargetFile(const std::wstring &target) {
+    HANDLE file = CreateFileAnew(target);
+    if (file != INVALID_HANDLE_VALUE) return file;
+    const DWORD error = GetLastError();
+    if (error == ERROR_PATH_NOT_FOUND) {
+        if (!CreateFolderPath(LocalFolderOf(target))) return INVALID_HANDLE_VALUE;
+    } else if (error == ERROR_ACCESS_DENIED) {
+        const DWORD existing = GetFileAttributesW(target.c_str());
+        if (existing == INVALID_FILE_ATTRIBUTES || (existing & FILE_ATTRIBUTE_DIRECTORY) ||
+            !SetFileAttributesW(target.c_str(), FILE_ATTRIBUTE_NORMAL))
+            return INVALID_HANDLE_VALUE;
+    } else {
+        return INVALID_HANDLE_VALUE;
+    }
+    return CreateFileAnew(target);
+}
+
+// Last-write time from the entry, creation and access time now.
+void SetEntryTimes(HANDLE file, const ZipFileHeader &header) {
+    FILETIME now, written;
+    GetSystemTimeAsFileTime(&now);
+    if (!DosToUtc(header.dosDate, header.dosTime, written)) written = now;
+    SetFileTime(file, &now, &now, &written);
+}
+
 }  // namespace
 
 CZipReader::CZipReader() : ZipArchiveReader(WidenAnsi) {}
@@ -38,17 +71,11 @@ int CZipReader::CloseEntry(const std::wstring &path, bool afterError) {
     const ZipFileHeader header = OpenedHeader();
     const int r = CloseEntry(afterError);
     if (r != 1 || path.empty()) return r;
-    FILETIME now, written;
-    GetSystemTimeAsFileTime(&now);
     CKernelHandle file(CreateFileW(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                    nullptr, OPEN_EXISTING, 0, nullptr));
-    if (file) {
-        if (!DosToUtc(header.dosDate, header.dosTime, written)) written = now;
-        SetFileTime(file.Get(), &now, &now, &written);
-    }
+    if (file) SetEntryTimes(file.Get(), header);
     file.Reset();
-    if (!SetFileAttributesW(path.c_str(), SettableFileAttributes(header.attributes))) return -2;
-    return 1;
+    return SetFileAttributesW(path.c_str(), SettableFileAttributes(header.attributes)) ? 1 : -2;
 }
 
 int CZipReader::ExtractEntry(int index, const std::wstring &destination, const HANDLE *events,
@@ -83,17 +110,7 @@ int CZipReader::ExtractFile(int index, const std::wstring &target, const HANDLE 
             ZipArchiveReader::CloseEntry(true);
             return -1;
         }
-        if (!CreateFolderPath(LocalFolderOf(target))) {
-            ZipArchiveReader::CloseEntry(true);
-            return 1;
-        }
-        // Replacing is the rule: an earlier copy that is read-only, hidden or
-        // system would make CREATE_ALWAYS fail.
-        const DWORD existing = GetFileAttributesW(target.c_str());
-        if (existing != INVALID_FILE_ATTRIBUTES && !(existing & FILE_ATTRIBUTE_DIRECTORY))
-            SetFileAttributesW(target.c_str(), FILE_ATTRIBUTE_NORMAL);
-        HANDLE file = CreateFileW(target.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                  FILE_ATTRIBUTE_ARCHIVE, nullptr);
+        HANDLE file = CreateTargetFile(target);
         if (file == INVALID_HANDLE_VALUE) {
             ZipArchiveReader::CloseEntry(true);
             return 1;
@@ -104,6 +121,9 @@ int CZipReader::ExtractFile(int index, const std::wstring &target, const HANDLE 
             outcome = CopyOpenEntry(
                 out, buffer_.data(), buffer_.size(), [events] { return StopRequested(events); },
                 [&](uint32_t n) { return !callback || callback(DWORD(index), n, callbackData); });
+            // Through the handle that wrote the data: opening the file again
+            // for its times costs as much as creating it.
+            if (outcome == zip::ChunkOutcome::Finished) SetEntryTimes(file, OpenedHeader());
         }
         switch (outcome) {
         case zip::ChunkOutcome::Stopped:
@@ -113,6 +133,11 @@ int CZipReader::ExtractFile(int index, const std::wstring &target, const HANDLE 
             // A full disk must not pass for a written file.
             ZipArchiveReader::CloseEntry(true);
             return 1;
+        case zip::ChunkOutcome::Finished:
+            return CloseEntry(std::wstring(), false) == 1 &&
+                           SetFileAttributesW(target.c_str(), SettableFileAttributes(OpenedHeader().attributes))
+                       ? 0
+                       : 1;
         default:
             return CloseEntry(target, false) == 1 ? 0 : 1;
         }

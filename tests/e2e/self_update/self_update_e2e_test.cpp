@@ -30,6 +30,8 @@ const wchar_t kProgramFolder[] = L"C:\\Program Files\\Parvoni\\Tessel";
 constexpr int kNext = 1002;
 constexpr int kInstall = 1003;
 constexpr int kComplete = 1006;
+// The Download window's status line.
+constexpr int kDownloadStatus = 1008;
 
 std::wstring Env(const wchar_t *name) {
     wchar_t value[1024] = L"";
@@ -149,7 +151,11 @@ TEST_F(SelfUpdateTest, CancelInTheDownloadWindowEndsTesselAndStartsNothing) {
     ASSERT_TRUE(tessel);
     HWND download = DownloadWindow(tessel->Id(), 30000);
     ASSERT_TRUE(download);
-    Sleep(1000);
+    Sleep(1000);  // the server is silent after 64 KiB
+    const std::wstring status = windriver::Text(windriver::FindControl(download, kDownloadStatus));
+    EXPECT_EQ(status.rfind(L"Downloading: ", 0), 0u) << testing::PrintToString(status);
+    CreateDirectoryW(L"screenshots", nullptr);
+    windriver::TakeScreenshot(L"screenshots\\self_update_download.png");
     ASSERT_TRUE(Click(download, IDCANCEL));
     ASSERT_TRUE(tessel->Wait(20000)) << "Tessel ended after Cancel";
     EXPECT_FALSE(SetupWizard(3000)) << "nothing was started";
