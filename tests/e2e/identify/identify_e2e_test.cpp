@@ -61,7 +61,8 @@ std::string Narrow(const std::wstring &text) { return std::string(text.begin(), 
 
 std::string IdentifyReport() {
     std::string report;
-    EXPECT_EQ(0u, windriver::RunCaptured(windriver::QuoteArgument(WindowsPath(g_identifyExe)), report))
+    EXPECT_EQ(0u, windriver::RunCaptured(windriver::QuoteArgument(WindowsPath(g_identifyExe)), report,
+                                         120000))
         << report;
     return report;
 }
