@@ -4,8 +4,10 @@
 #include <string>
 #include <vector>
 
+#include "common/text.h"
 #include "tools/catalog/command_line.h"
 #include "tools/catalog/lint.h"
+#include "tools/catalog/publish.h"
 #include "tools/catalog/preview_command.h"
 
 namespace fs = std::filesystem;
@@ -18,6 +20,10 @@ const char kUsage[] =
     "                 [--suffix S] [--serial S] [--language 0412]\n"
     "                 [--installed FILE] [--program-files FILE] [--json]\n"
     "  tessel-catalog lint TREE [--json]\n"
+    "  tessel-catalog publish TREE FILE... --family MID|CMPC --model NAME --component NAME\n"
+    "                 --version V (--drivers 1-9 --windows Win7|Vista|XP | --board B) [--force]\n"
+    "  tessel-catalog publish TREE TesselMIDSetup\\ V.exe --self-update --family MID\n"
+    "                 [--version V] [--force]\n"
     "\n"
     "TREE is the folder the update server serves (see docs/publishing.md).\n"
     "preview  prints what Tessel on that device shows: the rows of the selection page\n"
@@ -29,7 +35,14 @@ const char kUsage[] =
     "lint     checks the whole tree for every device it serves: folders no device is\n"
     "         ever offered, version folders without files, names with blanks, ZIP\n"
     "         packages that do not read back, self-update folders without a valid\n"
-    "         setup package. Exit status 1 when it finds an error.\n";
+    "         setup package. Exit status 1 when it finds an error.\n"
+    "publish  puts the files into a new version folder (driver root n with its Windows\n"
+    "         folder, the setup root of a model and board, or the self-update tree),\n"
+    "         built aside and renamed into place. Refused, with the tree unchanged: a\n"
+    "         version that is not the newest (unless --force) or already there, a ZIP\n"
+    "         package that does not read back or would unpack outside its folder, a\n"
+    "         self-update file that is not a setup package, names with blanks (unless\n"
+    "         --force), folders that reach no device.\n";
 
 int RunLint(const CommandLine &line) {
     if (line.Plain().size() != 1) throw UsageError("lint takes one tree");
@@ -43,6 +56,44 @@ int RunLint(const CommandLine &line) {
     return 0;
 }
 
+int RunPublish(const CommandLine &line) {
+    if (line.Plain().size() < 2) throw UsageError("publish takes a tree and the files to publish");
+    PublishRequest request;
+    request.family = line.Text("family");
+    request.model = line.Text("model");
+    request.windowsFolder = line.Text("windows");
+    request.board = line.Text("board");
+    request.component = line.Text("component");
+    request.version = line.Text("version");
+    request.force = line.Switch("force");
+    request.files.assign(line.Plain().begin() + 1, line.Plain().end());
+    const bool drivers = line.Has("drivers"), board = line.Has("board");
+    if (line.Switch("self-update")) {
+        if (drivers || board || line.Has("model") || line.Has("component"))
+            throw UsageError("--self-update takes --family, --version and the setup package only");
+        request.target = PublishRequest::Target::SelfUpdate;
+    } else if (drivers == board) {
+        throw UsageError("give --drivers N with --windows, or --board, or --self-update");
+    } else if (drivers) {
+        request.target = PublishRequest::Target::DriverRoot;
+        const std::wstring n = line.Text("drivers");
+        request.driverRoot = n.size() == 1 && n[0] >= L'1' && n[0] <= L'9' ? n[0] - L'0' : 0;
+    } else {
+        request.target = PublishRequest::Target::SetupRoot;
+    }
+    if (request.target != PublishRequest::Target::SelfUpdate && request.version.empty())
+        throw UsageError("--version names the version folder");
+    try {
+        const PublishResult result = Publish(line.Plain()[0], request);
+        std::printf("published %s\n", NarrowUtf8(result.versionFolder).c_str());
+        for (const std::wstring &file : result.files) std::printf("  %s\n", NarrowUtf8(file).c_str());
+        return 0;
+    } catch (const PublishRefused &e) {
+        std::fprintf(stderr, "tessel-catalog: publish refused; the tree is unchanged:\n%s", e.what());
+        return 1;
+    }
+}
+
 int Main(const std::vector<fs::path> &args) {
     try {
         if (args.empty()) throw UsageError("no command given");
@@ -53,6 +104,11 @@ int Main(const std::vector<fs::path> &args) {
                                           {"family", "model", "suffix", "serial", "windows",
                                            "language", "installed", "program-files"},
                                           {"json"}));
+        if (command == "publish")
+            return RunPublish(CommandLine(rest,
+                                          {"family", "model", "drivers", "windows", "board",
+                                           "component", "version"},
+                                          {"self-update", "force"}));
         if (command == "lint") return RunLint(CommandLine(rest, {}, {"json"}));
         if (command == "--help" || command == "help") {
             std::fputs(kUsage, stdout);
