@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "common/text.h"
+#include "tools/pkgbuild/native_path.h"
 
 namespace {
 
@@ -10,13 +10,6 @@ bool Listed(const std::vector<std::string> &names, const std::string &name) {
     return std::find(names.begin(), names.end(), name) != names.end();
 }
 
-std::wstring Wide(const std::filesystem::path &path) {
-#ifdef _WIN32
-    return path.native();
-#else
-    return WidenUtf8(path.native());
-#endif
-}
 
 }  // namespace
 
@@ -43,7 +36,7 @@ CommandLine::CommandLine(const std::vector<std::filesystem::path> &args,
 
 std::wstring CommandLine::Text(const std::string &name, const std::wstring &fallback) const {
     auto it = m_values.find(name);
-    return it == m_values.end() ? fallback : Wide(it->second);
+    return it == m_values.end() ? fallback : WidePath(it->second);
 }
 
 std::filesystem::path CommandLine::Path(const std::string &name) const {

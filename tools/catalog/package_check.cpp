@@ -10,18 +10,12 @@
 #include "common/zip/zip_error.h"
 #include "setup/script/marker_search.h"
 #include "setup/script/setup_markers.h"
+#include "tools/pkgbuild/marker_scan.h"
+#include "tools/pkgbuild/native_path.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-std::wstring Wide(const fs::path &path) {
-#ifdef _WIN32
-    return path.native();
-#else
-    return WidenUtf8(path.native());
-#endif
-}
 
 // Each byte as one character: a separator or dot in any ANSI code page's
 // reading of the name is one here too, so no escaping name passes unseen.
@@ -60,27 +54,20 @@ std::string ReadBackWhole(ByteStream &stream, uint64_t archiveStart, bool checkN
 bool IsZipPackageName(const std::wstring &name) { return EndsWithNoCase(name, L".zip"); }
 
 std::string CheckZipPackage(const fs::path &package) {
-    auto stream = FileStream::Open(Wide(package), FileStream::Mode::Read);
+    auto stream = FileStream::Open(WidePath(package), FileStream::Mode::Read);
     if (!stream) return "cannot be opened";
     return ReadBackWhole(*stream, 0, true);
 }
 
 std::string CheckSetupPackage(const fs::path &package) {
-    auto stream = FileStream::Open(Wide(package), FileStream::Mode::Read);
+    auto stream = FileStream::Open(WidePath(package), FileStream::Mode::Read);
     if (!stream) return "cannot be opened";
-    char mz[2] = {0, 0};
-    if (stream->Read(mz, 2) != 2 || mz[0] != 'M' || mz[1] != 'Z')
-        return "not a setup package: not a Windows program";
-    MarkerSearch installer(InstallerMarker()), uninstaller(UninstallerMarker());
-    std::vector<uint8_t> buffer(1 << 16);
-    stream->Seek(0);
-    for (size_t got; (got = stream->Read(buffer.data(), buffer.size())) > 0;) {
-        const bool both = installer.Feed(buffer.data(), got);
-        if (uninstaller.Feed(buffer.data(), got) && both) break;
-    }
+    const SetupFileMarks marks = ScanSetupFile(*stream);
+    if (!marks.windowsProgram) return "not a setup package: not a Windows program";
+    const MarkerSearch &installer = marks.installer;
     const uint64_t size = stream->Size();
     if (!installer.FoundBefore(size)) {
-        return uninstaller.FoundBefore(size)
+        return marks.uninstaller.FoundBefore(size)
                    ? "not a setup package: it is an uninstaller"
                    : "not a setup package of marboSetup: no installer marker";
     }

@@ -5,6 +5,7 @@
 
 #include "common/text.h"
 #include "tools/catalog/package_check.h"
+#include "tools/pkgbuild/native_path.h"
 #include "updater/catalogue/catalogue_walk.h"
 #include "updater/catalogue/local_folder_lister.h"
 #include "updater/catalogue/server_folders.h"
@@ -24,22 +25,6 @@ namespace {
 const wchar_t kRegion[] = L"Korea";
 
 std::wstring Quote(const std::wstring &text) { return L"\"" + text + L"\""; }
-
-std::wstring Wide(const fs::path &path) {
-#ifdef _WIN32
-    return path.native();
-#else
-    return WidenUtf8(path.native());
-#endif
-}
-
-fs::path PathOf(const std::wstring &name) {
-#ifdef _WIN32
-    return fs::path(name);
-#else
-    return fs::path(NarrowUtf8(name));
-#endif
-}
 
 // Why `name` cannot be one folder or file name on the server (empty when it can).
 std::wstring BadName(const std::wstring &what, const std::wstring &name) {
@@ -144,25 +129,25 @@ void CheckFiles(const PublishRequest &r, const TextList &names, Checks &checks) 
         const fs::path &file = r.files[i];
         std::error_code ec;
         if (!fs::is_regular_file(file, ec)) {
-            checks.Add(Wide(file) + L": not a file");
+            checks.Add(WidePath(file) + L": not a file");
             continue;
         }
         for (size_t k = 0; k < i; ++k)
             if (EqualsNoCase(names[k], names[i]))
-                checks.Add(Wide(file) + L": a second file named " + Quote(names[i]) +
+                checks.Add(WidePath(file) + L": a second file named " + Quote(names[i]) +
                            L" (names are compared without regard to letter case)");
         if (r.target == PublishRequest::Target::SelfUpdate) {
             const std::string why = CheckSetupPackage(file);
-            if (!why.empty()) checks.Add(Wide(file) + L": " + WidenUtf8(why));
+            if (!why.empty()) checks.Add(WidePath(file) + L": " + WidenUtf8(why));
             continue;
         }
         checks.Add(BadName(L"the file name", names[i]));
         if (names[i].find(L' ') != std::wstring::npos && !r.force)
-            checks.Add(Wide(file) + L": the name has a blank, which some FTP listings on the "
+            checks.Add(WidePath(file) + L": the name has a blank, which some FTP listings on the "
                                     L"devices cut (--force to publish it all the same)");
         if (IsZipPackageName(names[i])) {
             const std::string why = CheckZipPackage(file);
-            if (!why.empty()) checks.Add(Wide(file) + L": " + WidenUtf8(why));
+            if (!why.empty()) checks.Add(WidePath(file) + L": " + WidenUtf8(why));
         }
     }
 }
@@ -200,7 +185,7 @@ PublishResult Publish(const fs::path &tree, const PublishRequest &request) {
     if (!fs::is_directory(tree)) throw PublishRefused(tree.string() + ": not a folder\n");
     CheckTarget(r, checks);
     TextList names;
-    for (const fs::path &file : r.files) names.push_back(Wide(file.filename()));
+    for (const fs::path &file : r.files) names.push_back(WidePath(file.filename()));
     if (r.target == PublishRequest::Target::SelfUpdate && !r.files.empty()) {
         const std::wstring named = VersionFromSetupName(r.family, names[0]);
         if (r.version.empty()) r.version = named;
@@ -223,10 +208,10 @@ PublishResult Publish(const fs::path &tree, const PublishRequest &request) {
     PublishResult result;
     result.versionFolder = parent + L"/" + r.version;
     Staging staging(tree);
-    const fs::path built = staging.Path() / PathOf(r.version);
+    const fs::path built = staging.Path() / PathFromWide(r.version);
     fs::create_directory(built);
     for (size_t i = 0; i < r.files.size(); ++i) {
-        fs::copy_file(r.files[i], built / PathOf(names[i]));
+        fs::copy_file(r.files[i], built / PathFromWide(names[i]));
         result.files.push_back(result.versionFolder + L"/" + names[i]);
     }
     // Folders made on the way are taken away again when the version cannot be put in place.
@@ -234,7 +219,7 @@ PublishResult Publish(const fs::path &tree, const PublishRequest &request) {
     for (fs::path p = parentFolder; !fs::exists(p); p = p.parent_path()) firstMade = p;
     try {
         fs::create_directories(parentFolder);
-        fs::rename(built, parentFolder / PathOf(r.version));
+        fs::rename(built, parentFolder / PathFromWide(r.version));
     } catch (const fs::filesystem_error &) {
         std::error_code ec;
         if (!firstMade.empty()) fs::remove_all(firstMade, ec);

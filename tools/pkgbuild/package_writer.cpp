@@ -113,12 +113,10 @@ void WriteEntriesSerially(zip::ZipWriter &writer, const PayloadPlan &plan, ByteS
 std::string CheckSetupProgram(const fs::path &program) {
     auto in = FileStream::Open(WidePath(program), FileStream::Mode::Read);
     if (!in) return "cannot open the setup program";
-    char mz[2] = {0, 0};
-    if (in->Read(mz, 2) != 2 || mz[0] != 'M' || mz[1] != 'Z')
+    const SetupFileMarks marks = ScanSetupFile(*in);
+    if (!marks.windowsProgram)
         return "the setup program is not a Windows program (no \"MZ\" header)";
-    MarkerSearch installer(InstallerMarker()), uninstaller(UninstallerMarker());
-    ScanStream(*in, {&installer, &uninstaller});
-    if (installer.Found() || uninstaller.Found())
+    if (marks.installer.Found() || marks.uninstaller.Found())
         return "the setup program already carries a setup marker (it is a package or an "
                "uninstaller, not the plain marboSetup.exe)";
     return "";

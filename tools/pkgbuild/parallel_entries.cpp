@@ -13,20 +13,13 @@
 #include "common/text.h"
 #include "common/zip/file_stream.h"
 #include "common/zip/zip_error.h"
+#include "tools/pkgbuild/native_path.h"
 
 namespace {
 
 constexpr uint64_t kProbeBytes = 1 << 16;  // as the serial writer judges
 constexpr uint64_t kPieceBytes = 1 << 19;
 constexpr uint64_t kDictionaryBytes = 1 << 15;
-
-std::wstring Wide(const std::filesystem::path &path) {
-#ifdef _WIN32
-    return path.native();
-#else
-    return WidenUtf8(path.native());
-#endif
-}
 
 struct Piece {
     size_t entry = 0, seq = 0;
@@ -44,7 +37,7 @@ struct PieceResult {
 
 // Reads [offset - dictionary, offset + length) of the source.
 std::vector<uint8_t> ReadSource(const ParallelEntry &entry, uint64_t from, uint64_t count) {
-    auto in = FileStream::Open(Wide(entry.source), FileStream::Mode::Read);
+    auto in = FileStream::Open(WidePath(entry.source), FileStream::Mode::Read);
     if (!in) throw std::runtime_error("cannot open \"" + entry.source.string() + "\"");
     std::vector<uint8_t> bytes(count);
     if (!in->Seek(from) || in->Read(bytes.data(), bytes.size()) != bytes.size())
@@ -235,7 +228,7 @@ private:
 // Writes the source's bytes stored, after deflate turned out not to pay.
 void RewriteStored(zip::ZipWriter &writer, const ParallelEntry &entry) {
     writer.RestartEntryData();
-    auto in = FileStream::Open(Wide(entry.source), FileStream::Mode::Read);
+    auto in = FileStream::Open(WidePath(entry.source), FileStream::Mode::Read);
     if (!in) throw std::runtime_error("cannot open \"" + entry.source.string() + "\"");
     std::vector<uint8_t> buffer(1 << 16);
     for (uint64_t left = entry.size; left > 0;) {
