@@ -56,7 +56,10 @@ bool DeviceState::ProgramFileExists(const std::wstring &component) const {
     if (!m_programFilesKnown) return true;
     const std::wstring path = InstalledFileIn(component, kProgramFilesFolder, kWindowsFolder);
     for (const std::wstring &file : m_programFiles) {
-        if (EqualsNoCase(path, file) || EndsWithNoCase(path, L"\\" + file)) return true;
+        for (const std::wstring &folder : {std::wstring(), kProgramFilesFolder + std::wstring(L"\\"),
+                                          kWindowsFolder + std::wstring(L"\\")}) {
+            if (EqualsNoCase(path, folder + file)) return true;
+        }
     }
     return false;
 }

@@ -20,9 +20,10 @@ public:
     // A registry export or "component=version" lines ("#" starts a comment).
     // Throws std::runtime_error ("line N: why") for text that is neither.
     void LoadInstalled(const std::wstring &text);
-    // One path a line, "\" or "/" separated: a program file that exists. A line
-    // matches a file when it is the file's whole path or ends it at a separator
-    // ("dmbplayer.exe", "marboDMB\dmbplayer.exe", "C:\Program Files\marboDMB\...").
+    // One path a line, "\" or "/" separated: a program file that exists, as its
+    // whole path ("C:\Program Files\marboDMB\dmbplayer.exe") or below the
+    // Program Files or Windows folder ("marboDMB\dmbplayer.exe",
+    // "system32\drivers\hwinterface.sys"); letter case is ignored.
     // Without a list every program file counts as present.
     void LoadProgramFiles(const std::wstring &text);
 

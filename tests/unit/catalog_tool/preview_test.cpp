@@ -143,7 +143,9 @@ TEST(PreviewTest, InstalledStateFollowsTheDevicesRules) {
         L"Windows Registry Editor Version 5.00\r\n\r\n"
         L"[HKEY_LOCAL_MACHINE\\SOFTWARE\\Parvoni\\marboDMB]\r\n\"version\"=\"1.0.4\"\r\n\r\n"
         L"[HKEY_CURRENT_USER\\SOFTWARE\\Parvoni\\marboMUSIC]\r\n\"Version\"=\"2.0\"\r\n"
-        L"[HKEY_LOCAL_MACHINE\\SOFTWARE\\Parvoni\\System Driver]\r\n\"version\"=dword:00000002\r\n"
+        L"[HKEY_LOCAL_MACHINE\\SOFTWARE\\Parvoni\\System Driver]\r\n\"version\"=\"3.0\"\r\n"
+        L"[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\SynTPDeinstKey]\r\n"
+        L"\"DisplayVersion\"=dword:00000002\r\n"
         L"[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\"
         L"{E3A5A8AB-58F6-45FF-AFCB-C9AE18C05001}]\r\n\"DisplayVersion\"=\"6.0.1\"\r\n"
         L"[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\.NETFramework\\v3.0\\Setup]\r\n"
@@ -161,19 +163,21 @@ TEST(PreviewTest, InstalledStateFollowsTheDevicesRules) {
     const Case cases[] = {
         {L"marbodmb", L"1.0.4", L"1.0.4", L"1.0.4"},       // its program file is listed
         {L"marboMUSIC", L"2.0", L"-", L"2.0"},             // HKCU; no TuneForge.exe
-        {L"System Driver", L"-", L"-", L"-"},              // a number, not a text
+        {L"System Driver", L"3.0", L"3.0", L"3.0"},        // hwinterface.sys below Windows
         {L"Audio Driver", L"6.0.1", L"6.0.1", L"6.0.1"},   // the fallback key
         {L".NET Framework", L"3.0", L"3.0", L"3.0"},       // the key's name
         {L"Chipset Device", L"9.1 \"a\\b\"", L"9.1 \"a\\b\"", L"9.1 \"a\\b\""},
         {L"Graphic Driver", L"-", L"-", L"-"},             // a deleted key
-        {L"Touch Pad", L"-", L"-", L"-"},
+        {L"Touch Pad", L"-", L"-", L"-"},                  // a number, not a text
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(NarrowUtf8(c.component));
         EXPECT_EQ(c.onMid, mid.InstalledVersion(c.component));
         EXPECT_EQ(c.onCmpc, cmpc.InstalledVersion(c.component));
     }
-    mid.LoadProgramFiles(L"C:\\Program Files\\marboDMB\\dmbplayer.exe\n# a comment\nmarboX/x.exe\n");
+    // A file named like the program elsewhere does not count.
+    mid.LoadProgramFiles(L"C:\\Program Files\\marboDMB\\dmbplayer.exe\n# a comment\nmarboX/x.exe\n"
+                         L"TuneForge.exe\nsystem32/drivers/hwinterface.sys\n");
     for (const Case &c : cases) {
         SCOPED_TRACE(NarrowUtf8(c.component));
         EXPECT_EQ(c.onMidWithFiles, mid.InstalledVersion(c.component));
