@@ -64,6 +64,36 @@ function(tessel_e2e_test name)
   _tessel_test_properties(${name} e2e)
 endfunction()
 
+# tessel_server_wine_test(name RUN_SCRIPT script PORT port PROGRAM target
+#                         [FILTER gtest-filter] [TIMEOUT s])
+# Runs `PROGRAM` under Wine through `RUN_SCRIPT STATE_DIR PORT WINE_RUN EXE
+# --gtest_filter=FILTER`, the script starting the sample update server on PORT
+# for the run; a clean-up step ends a server that a killed run left behind.
+# Tests on one port never run at the same time (resource lock ftpPORT).
+function(tessel_server_wine_test name)
+  if(NOT WIN32)
+    return()
+  endif()
+  cmake_parse_arguments(ARG "" "RUN_SCRIPT;PORT;PROGRAM;FILTER;TIMEOUT" "" ${ARGN})
+  if(NOT ARG_FILTER)
+    set(ARG_FILTER "*")
+  endif()
+  if(NOT ARG_TIMEOUT)
+    set(ARG_TIMEOUT 300)
+  endif()
+  set(state ${CMAKE_CURRENT_BINARY_DIR}/${name}-server)
+  add_test(NAME ${name}
+    COMMAND bash ${ARG_RUN_SCRIPT} ${state} ${ARG_PORT}
+            ${PROJECT_SOURCE_DIR}/tests/harness/wine-run $<TARGET_FILE:${ARG_PROGRAM}>
+            --gtest_filter=${ARG_FILTER})
+  set_tests_properties(${name} PROPERTIES LABELS wine TIMEOUT ${ARG_TIMEOUT}
+    RESOURCE_LOCK ftp${ARG_PORT} FIXTURES_REQUIRED ${name}_server)
+  add_test(NAME ${name}_server_stop
+    COMMAND bash ${PROJECT_SOURCE_DIR}/tools/update_server/run_with_server.sh --stop ${state})
+  set_tests_properties(${name}_server_stop PROPERTIES
+    LABELS wine FIXTURES_CLEANUP ${name}_server RESOURCE_LOCK ftp${ARG_PORT})
+endfunction()
+
 macro(_tessel_test_properties name label)
   set_tests_properties(${name} PROPERTIES LABELS ${label})
   if(ARG_TIMEOUT)

@@ -1,25 +1,51 @@
-// The check for a newer version of the update manager on the primary server.
-#include "updater/shell/update_manager_app_win.h"
+// The check for a newer version of the update manager on the primary server,
+// and the hand-over to its setup.
+#include <windows.h>
+#include <shellapi.h>
+
+#include "common/system_folders.h"
+#include "updater/catalogue/version_compare.h"
+#include "updater/shell/device_profile.h"
+#include "updater/shell/self_update_paths.h"
 #include "updater/shell/startup_rules.h"
+#include "updater/shell/update_manager_app_win.h"
+#include "updater/transfer/download_dlg_win.h"
 #include "updater/transfer/ftp_access_win.h"
 
 bool CUpdateManagerApp::UpdateSelf() {
     CFtpAccess server;
     if (!server.Connect(PrimaryServer()))
         return false;
-    if (!FindLatestVersion(server)) {
+    if (!FindLatestVersion(server) || CompareVersion(kOwnVersion, m_latestVersion) >= 0) {
         server.Close();
         return false;
     }
-    // Comparing versions and fetching the newer setup are not built yet: the
-    // program goes on as if the server held nothing newer.
-    server.Close();
-    return false;
+
+    const DeviceProfile &profile = GetDeviceProfile();
+    const SelfUpdatePaths paths = BuildSelfUpdatePaths(
+        profile.region, profile.family, m_latestVersion, kPrimaryServerAddress, GetProgramFolder());
+    TextListTable files;
+    files[paths.localFile] = {paths.remoteText};
+    CDownloadDlg download(files, PrimaryServer());
+    if (download.DoModal(m_instance) != IDCANCEL) {
+        // A failed download left no file: the launch finds nothing and the
+        // program ends all the same. The setup replaces this program's files,
+        // so nothing here waits for it.
+        ShellExecuteW(nullptr, nullptr, paths.localFile.c_str(), nullptr,
+                      paths.localFolder.c_str(), SW_SHOWNORMAL);
+        m_launchedSetup = paths.localFile;
+    }
+    PostQuitMessage(0);
+    return true;
 }
 
-bool CUpdateManagerApp::FindLatestVersion(CFtpAccess &) {
+bool CUpdateManagerApp::FindLatestVersion(CFtpAccess &connection) {
     m_latestVersion = kOwnVersion;
-    m_versionFolders.clear();
-    // Not built yet: no version folder is looked for.
-    return false;
+    const std::wstring folder =
+        SelfUpdateSetupFolder(GetDeviceProfile().region, GetDeviceProfile().family);
+    if (!connection.ListFolders(m_versionFolders, folder) || m_versionFolders.empty())
+        return false;
+    SortNames(m_versionFolders, CompareVersion);
+    m_latestVersion = m_versionFolders.back();
+    return true;
 }

@@ -117,6 +117,11 @@ void CUpdateManagerApp::ExitInstance() {
     // A second copy leaves the folder alone: the first copy may be downloading into it.
     if (m_secondCopy)
         return;
+    // The setup just started reads its own file while it installs, and Wine
+    // (unlike Windows) lets a running program's file be deleted: the folder
+    // stays until the next start removes it.
+    if (!m_launchedSetup.empty())
+        return;
     const std::wstring temp = TempFolderOf(GetProgramFolder());
     if (GetFileAttributesW(temp.c_str()) != INVALID_FILE_ATTRIBUTES)
         DeleteFolderTree(temp);

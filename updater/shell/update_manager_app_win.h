@@ -51,6 +51,8 @@ private:
     std::unique_ptr<CMainDlg> m_mainWindow;
     TextList m_versionFolders;
     std::wstring m_latestVersion;
+    // The setup a self-update started: it runs from the temporary folder.
+    std::wstring m_launchedSetup;
 };
 
 #endif

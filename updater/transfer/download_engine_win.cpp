@@ -43,9 +43,10 @@ UINT SliderFtpMessage() {
 // the run ends, whichever way it ends.
 class CDownloadEngine::Run : public TransferPorts {
 public:
-    Run(CDownloadEngine &engine, DownloadPaths paths, FtpEndpoint endpoint, bool binary)
+    Run(CDownloadEngine &engine, DownloadPaths paths, FtpEndpoint endpoint, bool binary,
+        uint32_t readSize)
         : engine_(engine), paths_(std::move(paths)), endpoint_(std::move(endpoint)),
-          binary_(binary) {}
+          binary_(binary), readSize_(readSize) {}
 
     void Execute() {
         engine_.texts_.Set(DownloadTexts());
@@ -77,7 +78,7 @@ public:
                                  nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!local_) return Fail(download_text::kCreateFailed);
 
-        TransferEnd end = RunTransfer(*this, size);
+        TransferEnd end = RunTransfer(*this, size, readSize_);
         // A read that a stop request waited out ends as the stop it was.
         if ((end == TransferEnd::ReadFailed || end == TransferEnd::Silent) && StopRequested())
             end = TransferEnd::Stopped;
@@ -237,6 +238,7 @@ private:
     const DownloadPaths paths_;
     const FtpEndpoint endpoint_;
     const bool binary_;
+    const uint32_t readSize_;
     CInternetHandle session_, connection_, remote_;
     CInternetHandle checkSession_, checkConnection_;
     CKernelHandle local_;
@@ -253,7 +255,8 @@ bool CDownloadEngine::Start(HWND parent, const std::wstring &local, const std::w
     Stop();
     DownloadPaths paths = SplitDownloadPaths(local, remote, GetProgramFolder());
     FtpEndpoint endpoint{paths.server, port == 0 ? 21 : port, user, password};
-    auto run = std::make_shared<Run>(*this, std::move(paths), std::move(endpoint), binary);
+    auto run =
+        std::make_shared<Run>(*this, std::move(paths), std::move(endpoint), binary, readSize_);
     return worker_.Start(parent, message_, [run] { run->Execute(); });
 }
 

@@ -57,6 +57,8 @@ public:
                const std::wstring &user, const std::wstring &password, bool binary);
     void Stop();
     bool Running() const { return worker_.Running(); }
+    // Bytes asked for per read (1024 unless set; for measuring other sizes).
+    void SetReadSize(uint32_t bytes) { readSize_ = bytes ? bytes : kTransferBlock; }
 
     // A copy of the texts; reading re-arms the progress notice.
     DownloadTexts Texts() const;
@@ -67,6 +69,7 @@ private:
 
     DownloadDisplay &display_;
     const UINT message_;
+    uint32_t readSize_ = kTransferBlock;
     LockedValue<DownloadTexts> texts_;
     CWorkerThread worker_;  // last: joined before the rest goes
 };

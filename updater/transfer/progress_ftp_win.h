@@ -21,6 +21,7 @@ public:
                              password, binary);
     }
     void Stop() { engine_.Stop(); }
+    void SetReadSize(uint32_t bytes) { engine_.SetReadSize(bytes); }
     bool Running() const { return engine_.Running(); }
     DownloadTexts Texts() const { return engine_.Texts(); }
     UINT Message() const { return engine_.Message(); }

@@ -25,11 +25,7 @@ namespace {
 const char kServerLog[] = "127.0.0.1";
 const wchar_t kReadError[] = L"An error has occurred while downloading files.";
 
-int TestPort() {
-    wchar_t port[16] = L"";
-    GetEnvironmentVariableW(L"TESSEL_FTP_PORT", port, 16);
-    return port[0] ? _wtoi(port) : kFtpPort;
-}
+int TestPort() { return ServerPort(kFtpPort); }
 
 std::wstring Remote(const std::wstring &folder, const std::wstring &name) {
     return L"127.0.0.1/" + folder + L"/" + name;

@@ -18,11 +18,7 @@ const wchar_t kSilentServer[] = L"127.0.0.2";
 const char kSilentLog[] = "127.0.0.2";
 const wchar_t kNoServer[] = L"127.0.0.3";
 
-int TestPort() {
-    wchar_t port[16] = L"";
-    GetEnvironmentVariableW(L"TESSEL_FTP_PORT", port, 16);
-    return port[0] ? _wtoi(port) : kFtpPort;
-}
+int TestPort() { return ServerPort(kFtpPort); }
 
 class FtpAccessTest : public testing::Test {
 protected:

@@ -5,6 +5,12 @@
 #include <fstream>
 #include <sstream>
 
+int ServerPort(int fallback) {
+    wchar_t port[16] = L"";
+    GetEnvironmentVariableW(L"TESSEL_FTP_PORT", port, 16);
+    return port[0] ? _wtoi(port) : fallback;
+}
+
 ServerLog::ServerLog() {
     wchar_t unixPath[1024] = L"";
     GetEnvironmentVariableW(L"TESSEL_FTP_STATE", unixPath, 1024);

@@ -6,6 +6,9 @@
 
 // The sample update server's event log ("<address> <EVENT> <detail>" per line),
 // read through Wine's Z: drive from the folder named by TESSEL_FTP_STATE.
+// The port the test's server listens on (TESSEL_FTP_PORT), or `fallback`.
+int ServerPort(int fallback);
+
 class ServerLog {
 public:
     ServerLog();

@@ -1,0 +1,221 @@
+// Tessel 1.2.E updating itself from the primary server under Wine, driven
+// through its windows and the setup wizard's.
+//   self_update_e2e_test TESSEL_EXE [gtest flags]
+// TESSEL_FTP_STATE names the server's state folder: tree/ is served, and
+// next-setup.exe is the release package of Tessel 1.2.F. TESSEL_DEVICE_FAMILY is
+// the family the device is identified as (empty on an unknown device).
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <string>
+
+#include "tests/driver/polling.h"
+#include "tests/driver/window_driver.h"
+#include "tests/e2e/tessel/tessel_process_win.h"
+
+namespace {
+
+using windriver::Click;
+using windriver::ControlState;
+using windriver::WaitControl;
+using windriver::WindowQuery;
+
+std::string g_tesselExe;
+
+const wchar_t kProgramFolder[] = L"C:\\Program Files\\Parvoni\\Tessel";
+// The setup wizard's buttons.
+constexpr int kNext = 1002;
+constexpr int kInstall = 1003;
+constexpr int kComplete = 1006;
+// The Download window's status line.
+constexpr int kDownloadStatus = 1008;
+
+std::wstring Env(const wchar_t *name) {
+    wchar_t value[1024] = L"";
+    GetEnvironmentVariableW(name, value, 1024);
+    return value;
+}
+
+std::wstring Family() { return Env(L"TESSEL_DEVICE_FAMILY"); }
+
+std::wstring StatePath(const std::wstring &name) {
+    std::wstring path = L"Z:" + Env(L"TESSEL_FTP_STATE") + L"/" + name;
+    for (wchar_t &c : path)
+        if (c == L'/') c = L'\\';
+    return path;
+}
+
+std::wstring SetupFolder() { return StatePath(L"tree\\Korea\\PC\\Tessel" + Family() + L"Setup"); }
+std::wstring SetupName(const std::wstring &version) {
+    return L"Tessel" + Family() + L"Setup " + version + L".exe";
+}
+
+void RemoveTree(const std::wstring &folder) {
+    WIN32_FIND_DATAW entry;
+    HANDLE find = FindFirstFileW((folder + L"\\*").c_str(), &entry);
+    if (find != INVALID_HANDLE_VALUE) {
+        do {
+            const std::wstring name = entry.cFileName;
+            if (name == L"." || name == L"..") continue;
+            const std::wstring path = folder + L"\\" + name;
+            if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) RemoveTree(path);
+            else DeleteFileW(path.c_str());
+        } while (FindNextFileW(find, &entry));
+        FindClose(find);
+    }
+    RemoveDirectoryW(folder.c_str());
+}
+
+// The server's self-update tree: these version folders, and the 1.2.F package
+// in its folder when `withPackage`.
+void ServeVersions(std::initializer_list<const wchar_t *> versions, bool withPackage) {
+    RemoveTree(StatePath(L"tree\\Korea"));
+    ASSERT_TRUE(WriteFileWithFolders(SetupFolder() + L"\\keep.txt", "the setup folder"));
+    DeleteFileW((SetupFolder() + L"\\keep.txt").c_str());
+    for (const wchar_t *version : versions)
+        ASSERT_TRUE(CreateDirectoryW((SetupFolder() + L"\\" + version).c_str(), nullptr));
+    if (withPackage) {
+        ASSERT_TRUE(CopyFileW(StatePath(L"next-setup.exe").c_str(),
+                              (SetupFolder() + L"\\1.2.F\\" + SetupName(L"1.2.F")).c_str(), FALSE));
+    }
+}
+
+void SetFaults(const std::string &json) {
+    std::ofstream out(StatePath(L"faults.json").c_str(), std::ios::trunc);
+    out << json;
+}
+
+std::wstring RecordedVersion() {
+    std::wstring version;
+    ReadMachineString(L"SOFTWARE\\Parvoni\\Tessel" + Family(), L"version", version);
+    return version;
+}
+
+HWND DownloadWindow(DWORD processId, DWORD timeoutMs) {
+    WindowQuery query;
+    query.className = L"#32770";
+    query.title = SetupName(L"1.2.F");
+    query.processId = processId;
+    return windriver::WaitTopWindow(query, timeoutMs);
+}
+
+HWND SetupWizard(DWORD timeoutMs) {
+    WindowQuery query;
+    query.className = L"#32770";
+    query.title = L"Setup Wizard";
+    query.titlePart = true;
+    return windriver::WaitTopWindow(query, timeoutMs);
+}
+
+class SelfUpdateTest : public testing::Test {
+protected:
+    void SetUp() override {
+        SetFaults("{}");
+        install = std::make_unique<TesselInstall>(g_tesselExe, kProgramFolder);
+        ASSERT_TRUE(install->Installed());
+    }
+
+    // Starts Tessel and expects start-up to go on to its main window.
+    void ExpectNoUpdate() {
+        auto tessel = install->Start();
+        ASSERT_TRUE(tessel);
+        HWND window = WaitMainWindow(tessel->Id(), 30000);
+        ASSERT_TRUE(window) << "start-up did not go on to the main window";
+        EXPECT_FALSE(DownloadWindow(tessel->Id(), 10));
+        EXPECT_TRUE(CloseAndWait(window, *tessel));
+    }
+
+    std::unique_ptr<TesselInstall> install;
+};
+
+TEST_F(SelfUpdateTest, OnlyOlderOrTheSameVersionOnTheServerShowsTheMainWindow) {
+    ServeVersions({L"1.2.D", L"1.2.E"}, false);
+    ExpectNoUpdate();
+    EXPECT_EQ(RecordedVersion(), L"1.2.E");
+}
+
+TEST_F(SelfUpdateTest, AnEmptySetupFolderShowsTheMainWindow) {
+    ServeVersions({}, false);
+    ExpectNoUpdate();
+}
+
+TEST_F(SelfUpdateTest, CancelInTheDownloadWindowEndsTesselAndStartsNothing) {
+    ServeVersions({L"1.2.D", L"1.2.E", L"1.2.F"}, true);
+    const std::wstring name = SetupName(L"1.2.F");  // ASCII
+    SetFaults("{\"" + std::string(name.begin(), name.end()) +
+              "\": {\"stall_after\": 65536, \"stall_seconds\": 4}}");
+    auto tessel = install->Start();
+    ASSERT_TRUE(tessel);
+    HWND download = DownloadWindow(tessel->Id(), 30000);
+    ASSERT_TRUE(download);
+    Sleep(1000);  // the server is silent after 64 KiB
+    const std::wstring status = windriver::Text(windriver::FindControl(download, kDownloadStatus));
+    EXPECT_EQ(status.rfind(L"Downloading: ", 0), 0u) << testing::PrintToString(status);
+    CreateDirectoryW(L"screenshots", nullptr);
+    windriver::TakeScreenshot(L"screenshots\\self_update_download.png");
+    ASSERT_TRUE(Click(download, IDCANCEL));
+    ASSERT_TRUE(tessel->Wait(20000)) << "Tessel ended after Cancel";
+    EXPECT_FALSE(SetupWizard(3000)) << "nothing was started";
+    EXPECT_FALSE(Exists(install->Folder() + L"\\Temp\\Tessel" + Family() + L"Setup\\1.2.F\\" +
+                        SetupName(L"1.2.F")));
+}
+
+TEST_F(SelfUpdateTest, AFailedDownloadEndsTesselWithoutASetup) {
+    ServeVersions({L"1.2.E", L"1.2.F"}, false);  // the version folder holds no setup
+    auto tessel = install->Start();
+    ASSERT_TRUE(tessel);
+    EXPECT_TRUE(DownloadWindow(tessel->Id(), 30000));
+    ASSERT_TRUE(tessel->Wait(30000)) << "Tessel ended after the failed download";
+    EXPECT_FALSE(WaitMainWindow(tessel->Id(), 10));
+    EXPECT_FALSE(SetupWizard(3000));
+}
+
+// Last: it installs Tessel 1.2.F over the program folder.
+TEST_F(SelfUpdateTest, ANewerVersionIsFetchedStartedAndInstalledThenNothingIsNewer) {
+    ServeVersions({L"1.2.D", L"1.2.E", L"1.2.F"}, true);
+    auto tessel = install->Start();
+    ASSERT_TRUE(tessel);
+    HWND download = DownloadWindow(tessel->Id(), 30000);
+    ASSERT_TRUE(download) << "the Download window titled with the setup's name";
+    ASSERT_TRUE(tessel->Wait(60000)) << "Tessel ended after starting the setup";
+    EXPECT_FALSE(WaitMainWindow(tessel->Id(), 10));
+
+    HWND wizard = SetupWizard(30000);
+    ASSERT_TRUE(wizard) << "the setup wizard of Tessel 1.2.F";
+    EXPECT_NE(windriver::Text(wizard).find(L"1.2.F"), std::wstring::npos) << windriver::Text(wizard);
+    DWORD setupId = windriver::WindowProcessId(wizard);
+    windriver::Process setup;
+    ASSERT_TRUE(setup.Attach(setupId));
+    ASSERT_TRUE(Click(wizard, kNext));
+    ASSERT_TRUE(Click(wizard, kInstall));
+    ASSERT_TRUE(WaitControl(wizard, kComplete, ControlState::Enabled, 60000));
+    ASSERT_TRUE(Click(wizard, kComplete));
+    ASSERT_TRUE(setup.Wait(20000));
+
+    // Started again, the new Tessel records its version and finds nothing newer.
+    auto next = install->Start();
+    ASSERT_TRUE(next);
+    HWND window = WaitMainWindow(next->Id(), 30000);
+    ASSERT_TRUE(window);
+    EXPECT_FALSE(DownloadWindow(next->Id(), 10));
+    EXPECT_EQ(RecordedVersion(), L"1.2.F");
+    EXPECT_NE(windriver::Text(window).find(L"1.2.F"), std::wstring::npos) << windriver::Text(window);
+    EXPECT_FALSE(Exists(install->TempFolder())) << "the next start removed the fetched setup";
+    EXPECT_TRUE(CloseAndWait(window, *next));
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t **argv) {
+    testing::InitGoogleTest(&argc, argv);
+    if (argc < 2) {
+        fprintf(stderr, "usage: self_update_e2e_test TESSEL_EXE [gtest flags]\n");
+        return 2;
+    }
+    std::wstring exe = argv[1];
+    g_tesselExe.assign(exe.begin(), exe.end());
+    return RUN_ALL_TESTS();
+}
