@@ -1,6 +1,9 @@
 // The ZIP layer's side of the package benchmark (bench/zip-bench):
 //   zip_bench pack FOLDER OUTPUT [--program FILE]   every file below FOLDER, deflate level 6
 //   zip_bench extract ARCHIVE DESTINATION           every entry through the payload reader
+//   zip_bench unpack ARCHIVE DESTINATION            every entry through the update package
+//                                                   reader, 65535-byte blocks as the
+//                                                   extraction control gives it
 // Prints nothing on success; failures go to stderr with a non-zero status.
 #include <algorithm>
 #include <cstdio>
@@ -12,6 +15,8 @@
 #include "common/text.h"
 #include "common/zip/entry_path.h"
 #include "common/zip/file_stream.h"
+#include "common/zip/zip_archive_reader.h"
+#include "common/zip/zip_attributes.h"
 #include "common/zip/zip_error.h"
 #include "common/zip/zip_writer.h"
 #include "setup/archive/archive_result.h"
@@ -76,6 +81,41 @@ int Extract(const fs::path &archive, const fs::path &destination) {
     return failures ? 1 : 0;
 }
 
+int Unpack(const fs::path &archive, const fs::path &destination) {
+    ZipArchiveReader reader;
+    std::vector<uint8_t> block(65535);
+    int failures = 0;
+    try {
+        reader.Open(FileStream::Open(archive.wstring(), FileStream::Mode::Read));
+        for (int i = 0; i < reader.GetCount(); ++i) {
+            ZipFileHeader header;
+            std::wstring target;
+            if (!reader.GetFileInfo(i, header) ||
+                !BuildEntryTarget(destination.wstring(), header.fileName, target)) {
+                ++failures;
+                continue;
+            }
+            std::replace(target.begin(), target.end(), L'\\', L'/');
+            std::error_code ignored;
+            if (header.attributes & file_attribute::kDirectory) {
+                fs::create_directories(fs::path(target), ignored);
+                continue;
+            }
+            fs::create_directories(fs::path(target).parent_path(), ignored);
+            auto out = FileStream::Open(target, FileStream::Mode::CreateAlways);
+            if (!out || !reader.OpenEntry(i) ||
+                reader.CopyOpenEntry(*out, block.data(), block.size(), nullptr, nullptr) !=
+                    zip::ChunkOutcome::Finished ||
+                reader.CloseEntry(false) != 1)
+                ++failures;
+        }
+    } catch (const CZipException &e) {
+        return std::fprintf(stderr, "unpack failed: %s\n", e.what()), 1;
+    }
+    if (failures) std::fprintf(stderr, "%d entries failed\n", failures);
+    return failures ? 1 : 0;
+}
+
 }  // namespace
 
 int main(int argc, char **argv) {
@@ -86,6 +126,7 @@ int main(int argc, char **argv) {
         return Pack(args[1], args[2], program);
     }
     if (args.size() == 3 && args[0] == "extract") return Extract(args[1], args[2]);
-    std::fputs("usage: zip_bench pack FOLDER OUTPUT [--program FILE] | zip_bench extract ARCHIVE DESTINATION\n", stderr);
+    if (args.size() == 3 && args[0] == "unpack") return Unpack(args[1], args[2]);
+    std::fputs("usage: zip_bench pack FOLDER OUTPUT [--program FILE] | zip_bench extract|unpack ARCHIVE DESTINATION\n", stderr);
     return 2;
 }

@@ -124,7 +124,10 @@ def main():
         unzip_r = best(["unzip", "-o", "-q", ours, "-d", out_a], args.runs, clear(out_a))
         rows.append(("extract: payload reader vs unzip -o",
                      best([bench, "extract", ours, out_b], args.runs, clear(out_b)), unzip_r))
-        if not same_tree(data, out_b) or not same_tree(out_a, out_b):
+        out_c = os.path.join(work, "unpack")
+        rows.append(("unpack: package reader vs unzip -o",
+                     best([bench, "unpack", ours, out_c], args.runs, clear(out_c)), unzip_r))
+        if not same_tree(data, out_b) or not same_tree(out_a, out_b) or not same_tree(data, out_c):
             sys.exit("extracted files differ from the originals")
 
         print(f"\ndata: {args.files} files, {total / 1048576:.1f} MB (half text, half random); best of {args.runs}\n")

@@ -6,10 +6,10 @@ std::wstring WidenAnsi(const std::string &bytes) {
     if (bytes.empty())
         return {};
     const int size = static_cast<int>(bytes.size());
-    int n = MultiByteToWideChar(CP_ACP, 0, bytes.data(), size, nullptr, 0);
+    int n = MultiByteToWideChar(CP_ACP, MB_PRECOMPOSED, bytes.data(), size, nullptr, 0);
     std::wstring text(n > 0 ? n : 0, L'\0');
     if (n > 0)
-        MultiByteToWideChar(CP_ACP, 0, bytes.data(), size, &text[0], n);
+        MultiByteToWideChar(CP_ACP, MB_PRECOMPOSED, bytes.data(), size, &text[0], n);
     return text;
 }
 

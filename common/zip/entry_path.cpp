@@ -2,6 +2,9 @@
 
 #include <vector>
 
+#include "common/paths.h"
+#include "common/zip/entry_name.h"
+
 namespace {
 
 bool IsForbiddenChar(wchar_t c) {
@@ -42,4 +45,22 @@ bool EntryNameToRelativePath(const std::wstring &name, std::wstring &relative) {
     }
     relative = joined;
     return true;
+}
+
+bool BuildEntryTarget(const std::wstring &destination, const std::wstring &name, std::wstring &target) {
+    target.clear();
+    std::wstring relative;
+    if (destination.empty() || !EntryNameToRelativePath(name, relative)) return false;
+    std::wstring folder = NormaliseLocalPath(destination);
+    while (!folder.empty() && folder.back() == L'\\') folder.pop_back();
+    if (folder.empty()) return false;
+    target = folder + L"\\" + relative;
+    return true;
+}
+
+std::wstring DecodeNameLatin1(const std::string &bytes) {
+    std::wstring text;
+    text.reserve(bytes.size());
+    for (unsigned char c : bytes) text.push_back(static_cast<wchar_t>(c));
+    return text;
 }

@@ -15,4 +15,11 @@
 // one of <>"|?*.
 bool EntryNameToRelativePath(const std::wstring &name, std::wstring &relative);
 
+// Where an entry goes below `destination`: the folder (its "/" turned into
+// "\", doubled separators collapsed, trailing ones removed), one "\" and the
+// entry's relative path. False, with `target` empty, when the name is refused
+// by EntryNameToRelativePath or the destination is empty or only separators:
+// an accepted target always lies inside the destination.
+bool BuildEntryTarget(const std::wstring &destination, const std::wstring &name, std::wstring &target);
+
 #endif

@@ -14,7 +14,7 @@ constexpr size_t kWindowSize = kWindowStep + 4;  // overlap: a signature never f
 
 }  // namespace
 
-bool FindEndRecord(ByteStream &stream, uint64_t &position) {
+bool FindEndRecord(ByteStream &stream, uint64_t &position, bool atStartCounts) {
     const uint64_t size = stream.Size();
     const uint64_t floor = size - std::min(size, kEndRecordSearchLimit);
     uint8_t window[kWindowSize];
@@ -28,7 +28,7 @@ bool FindEndRecord(ByteStream &stream, uint64_t &position) {
             for (size_t i = length - 4 + 1; i-- > 0;) {
                 if (ReadLe32(window + i) == kEndRecordSignature) {
                     position = start + i;
-                    return position != 0;
+                    return position != 0 || atStartCounts;
                 }
             }
         }
@@ -36,8 +36,8 @@ bool FindEndRecord(ByteStream &stream, uint64_t &position) {
     }
 }
 
-ZipDirectory::ZipDirectory(ByteStream &stream) : stream_(stream) {
-    if (!FindEndRecord(stream_, endPosition_))
+ZipDirectory::ZipDirectory(ByteStream &stream, bool emptyArchiveOpens) : stream_(stream) {
+    if (!FindEndRecord(stream_, endPosition_, emptyArchiveOpens))
         throw CZipException(ZipCause::NoEndRecord, "no end-of-central-directory record");
     uint8_t record[kEndRecordSize];
     if (!stream_.ReadAt(endPosition_, record, sizeof record) || !DecodeEndRecord(record, end_))

@@ -19,9 +19,10 @@ constexpr uint64_t kEndRecordSearchLimit = 65535;
 // min(size, kEndRecordSearchLimit) bytes, searched from the end backwards in
 // windows of 1028 bytes that each start 1024 bytes further back (so a
 // signature across two windows is still seen); the first window that holds
-// one decides. A signature at position 0 of the stream counts as absent.
+// one decides. A signature at position 0 of the stream counts as absent
+// unless `atStartCounts` (an archive without entries is its end record alone).
 // Returns false when there is none.
-bool FindEndRecord(ByteStream &stream, uint64_t &position);
+bool FindEndRecord(ByteStream &stream, uint64_t &position, bool atStartCounts = false);
 
 // One entry as its central header describes it.
 struct ZipEntry {
@@ -41,7 +42,9 @@ public:
     // Bytes in front of the archive (a program it is appended to) are allowed:
     // their number is added to every stored offset, so stored offsets may count
     // from the archive's start or from the stream's start.
-    explicit ZipDirectory(ByteStream &stream);
+    // `emptyArchiveOpens`: an end record at the stream's first byte counts
+    // (an archive of no entries); the setup wizard's payload search refuses it.
+    explicit ZipDirectory(ByteStream &stream, bool emptyArchiveOpens = false);
 
     size_t Count() const { return headerPositions_.size(); }
     const EndRecord &End() const { return end_; }

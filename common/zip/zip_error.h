@@ -20,6 +20,7 @@ enum class ZipCause {
     WriteFailed,
     TooLarge,           // beyond what a ZIP without ZIP64 can hold
     WriterClosed,
+    OpenFailed,         // the archive's file cannot be opened
 };
 
 class CZipException : public std::runtime_error {

@@ -6,11 +6,13 @@
 #include <new>
 #include <string>
 
+#include "common/ansi_text_win.h"
 #include "common/folders.h"
 #include "common/paths.h"
 #include "common/system_folders.h"
 #include "common/text.h"
 #include "common/zip/handle_stream_win.h"
+#include "common/zip/zip_attributes.h"
 #include "setup/archive/extract_target.h"
 #include "setup/archive/payload_reader.h"
 #include "setup/archive/payload_writer.h"
@@ -31,24 +33,6 @@ std::atomic<DWORD> g_lastWriter{0};
 
 DWORD ReaderResult(DWORD r) { return g_lastReader = r; }
 DWORD WriterResult(DWORD r) { return g_lastWriter = r; }
-
-std::wstring FromAnsi(const std::string &bytes) {
-    if (bytes.empty()) return std::wstring();
-    int n = MultiByteToWideChar(CP_ACP, MB_PRECOMPOSED, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
-    std::wstring text(static_cast<size_t>(std::max(n, 0)), L'\0');
-    if (n > 0)
-        MultiByteToWideChar(CP_ACP, MB_PRECOMPOSED, bytes.data(), static_cast<int>(bytes.size()), &text[0], n);
-    return text;
-}
-
-std::string ToAnsi(const wchar_t *text) {
-    int n = WideCharToMultiByte(CP_ACP, 0, text, -1, nullptr, 0, nullptr, nullptr);
-    if (n <= 1) return std::string();
-    std::string bytes(static_cast<size_t>(n), '\0');
-    WideCharToMultiByte(CP_ACP, 0, text, -1, &bytes[0], n, nullptr, nullptr);
-    bytes.resize(static_cast<size_t>(n - 1));
-    return bytes;
-}
 
 FILETIME ToFileTime(uint64_t ticks) {
     FILETIME ft;
@@ -121,13 +105,6 @@ zip::ZipEntryMeta MetaNow() {
     return meta;
 }
 
-// Attributes for CreateFileW: FILE_ATTRIBUTE_NORMAL only alone, never the directory bit.
-DWORD CreationAttributes(DWORD attributes) {
-    attributes &= ~static_cast<DWORD>(FILE_ATTRIBUTE_DIRECTORY);
-    if (attributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_NORMAL)) attributes &= ~static_cast<DWORD>(FILE_ATTRIBUTE_NORMAL);
-    return attributes ? attributes : FILE_ATTRIBUTE_NORMAL;
-}
-
 }  // namespace
 
 ArchiveHandle OpenArchive(const void *source, DWORD length, DWORD /*offset*/, int kind) {
@@ -137,7 +114,7 @@ ArchiveHandle OpenArchive(const void *source, DWORD length, DWORD /*offset*/, in
         ReaderResult(result);
         return nullptr;
     }
-    std::unique_ptr<PayloadReader> reader = PayloadReader::Open(std::move(stream), FromAnsi);
+    std::unique_ptr<PayloadReader> reader = PayloadReader::Open(std::move(stream), WidenAnsi);
     if (!reader) {
         ReaderResult(kOpenFailed);
         return nullptr;
@@ -215,7 +192,7 @@ DWORD ExtractEntry(ArchiveHandle archive, int index, const void *target, DWORD l
         if (slash > 0) CreateFolderPath(normal.substr(0, static_cast<size_t>(slash)));
     }
     HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              CreationAttributes(info.attributes), nullptr);
+                              SettableFileAttributes(info.attributes), nullptr);
     if (file == INVALID_HANDLE_VALUE) return ReaderResult(kOpenFailed);
     HandleStream out(file, true);
     DWORD r = archive->reader->Extract(index, out, false, stop, chunk);
@@ -240,7 +217,7 @@ ArchiveHandle CreateArchiveAppended(const wchar_t *path, HANDLE file, const wcha
         WriterResult(kBadArguments);
         return nullptr;
     }
-    std::string marker = ToAnsi(markerId);
+    std::string marker = NarrowAnsi(markerId);
     std::reverse(marker.begin(), marker.end());
     std::unique_ptr<HandleStream> out;
     if (file && file != INVALID_HANDLE_VALUE) {
@@ -289,7 +266,7 @@ ArchiveHandle CreateArchiveAppended(const wchar_t *path, HANDLE file, const wcha
 DWORD AddFolderEntry(ArchiveHandle archive, const wchar_t *name) {
     if (DWORD r = CheckHandle(archive, ArchiveRecord::Writer)) return WriterResult(r);
     if (!name || !*name) return WriterResult(kBadArguments);
-    return WriterResult(archive->writer->AddFolderEntry(ToAnsi(name), MetaNow()));
+    return WriterResult(archive->writer->AddFolderEntry(NarrowAnsi(name), MetaNow()));
 }
 
 DWORD AddDataEntry(ArchiveHandle archive, const wchar_t *name, const void *source, DWORD length,
@@ -300,7 +277,7 @@ DWORD AddDataEntry(ArchiveHandle archive, const wchar_t *name, const void *sourc
     std::unique_ptr<ByteStream> stream = OpenSource(source, length, kind, result);
     if (!stream) return WriterResult(result);
     if (kind == kArchiveHandle) stream->Seek(0);
-    return WriterResult(archive->writer->AddDataEntry(ToAnsi(name), *stream, MetaNow()));
+    return WriterResult(archive->writer->AddDataEntry(NarrowAnsi(name), *stream, MetaNow()));
 }
 
 DWORD LastReaderResult() { return g_lastReader; }

@@ -3,28 +3,12 @@
 #include <new>
 #include <vector>
 
+#include "common/zip/entry_chunks.h"
 #include "common/zip/zip_entry_reader.h"
 #include "common/zip/zip_error.h"
 #include "setup/archive/archive_result.h"
 
 using namespace archive_result;
-
-uint32_t MapExternalAttributes(uint32_t a) {
-    uint32_t result = file_attribute::kNormal;
-    if (a & (1u << 30) || a & (1u << 4)) result |= file_attribute::kDirectory;
-    if (a & (1u << 5)) result |= file_attribute::kArchive;
-    if (a & (1u << 1)) result |= file_attribute::kHidden;
-    if (!(a & (1u << 23)) || a & 1u) result |= file_attribute::kReadOnly;
-    if (a & (1u << 2)) result |= file_attribute::kSystem;
-    return result;
-}
-
-std::wstring DecodeNameLatin1(const std::string &bytes) {
-    std::wstring text;
-    text.reserve(bytes.size());
-    for (unsigned char c : bytes) text.push_back(static_cast<wchar_t>(c));
-    return text;
-}
 
 namespace {
 
@@ -103,14 +87,15 @@ uint32_t PayloadReader::Extract(int index, ByteStream &target, bool memoryTarget
             return kOk;
         zip::ZipEntryReader reader(*source_, directory_, entry);
         std::vector<uint8_t> chunk(kExtractChunkBytes);
-        for (;;) {
-            if (stopRequested && stopRequested()) return kStopped;
-            size_t n = reader.Read(chunk.data(), chunk.size());
-            if (n == 0) return kOk;
+        switch (zip::CopyEntryChunks(reader, target, chunk.data(), chunk.size(), stopRequested, callback)) {
+        case zip::ChunkOutcome::Finished: return kOk;
+        case zip::ChunkOutcome::Stopped:
+        case zip::ChunkOutcome::Declined: return kStopped;
+        case zip::ChunkOutcome::WriteFailed:
             // A memory block that is full has more data coming; a file has failed.
-            if (!target.Write(chunk.data(), n)) return memoryTarget ? kMoreData : kWriteFailed;
-            if (callback && !callback(static_cast<uint32_t>(n))) return kStopped;
+            return memoryTarget ? kMoreData : kWriteFailed;
         }
+        return kWriteFailed;
     } catch (const CZipException &e) {
         return ResultOf(e);
     } catch (const std::bad_alloc &) {

@@ -7,38 +7,19 @@
 #include <string>
 
 #include "common/zip/byte_stream.h"
+#include "common/zip/entry_name.h"
+#include "common/zip/zip_attributes.h"
 #include "common/zip/zip_directory.h"
 
 // The reading side of the setup wizard's archive, free of Win32 types: the
 // Win32 interface (payload_archive.h) opens files and handles and feeds them
 // in as streams; tests and fuzzers feed memory.
 
-// Windows file attribute values (they are fixed by the file system's format).
-namespace file_attribute {
-constexpr uint32_t kReadOnly = 0x01;
-constexpr uint32_t kHidden = 0x02;
-constexpr uint32_t kSystem = 0x04;
-constexpr uint32_t kDirectory = 0x10;
-constexpr uint32_t kArchive = 0x20;
-constexpr uint32_t kNormal = 0x80;
-}  // namespace file_attribute
-
 // Entry names are cut to this many characters (a Windows path's limit less
 // its terminator).
 constexpr size_t kMaxEntryNameChars = 259;
 // Data is handed to targets in chunks of this size.
 constexpr size_t kExtractChunkBytes = 16384;
-
-// Windows attributes from a ZIP entry's external attributes, whatever system
-// wrote it: directory from bit 30 (Unix directory) or bit 4, archive bit 5,
-// hidden bit 1, system bit 2, read-only when bit 23 (Unix owner write) is
-// clear or bit 0 is set.
-uint32_t MapExternalAttributes(uint32_t external);
-
-// Turns the stored name bytes into text; the Win32 side uses the ANSI code page.
-using NameDecoder = std::wstring (*)(const std::string &bytes);
-// Each byte as the character of the same number (portable default).
-std::wstring DecodeNameLatin1(const std::string &bytes);
 
 struct PayloadEntryInfo {
     int32_t index = 0;

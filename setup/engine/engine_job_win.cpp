@@ -3,7 +3,7 @@
 #include <commctrl.h>
 
 #include "setup/engine/engine_control_win.h"
-#include "setup/engine/engine_progress.h"
+#include "common/progress_position.h"
 #include "setup/script/setup_startup.h"
 #include "setup/script/value_escaping.h"
 

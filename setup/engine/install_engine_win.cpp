@@ -1,5 +1,6 @@
 #include <windows.h>
 
+#include "common/ansi_text_win.h"
 #include "common/folders.h"
 #include "common/registry_key.h"
 #include "common/shortcuts.h"
@@ -16,17 +17,6 @@
 #include "setup/script/value_escaping.h"
 
 namespace {
-
-// REG_DWORD data is read from its ANSI form.
-std::string ToAnsiText(const std::wstring &text) {
-    if (text.empty()) return std::string();
-    int n = WideCharToMultiByte(CP_ACP, 0, text.c_str(), int(text.size()), nullptr, 0, nullptr,
-                                nullptr);
-    if (n <= 0) return std::string();
-    std::string bytes(size_t(n), '\0');
-    WideCharToMultiByte(CP_ACP, 0, text.c_str(), int(text.size()), &bytes[0], n, nullptr, nullptr);
-    return bytes;
-}
 
 // What the extraction callback moves the bar with.
 struct ProgressRecord {
@@ -133,7 +123,7 @@ private:
         if (text)
             registry.SetValue(value, data, REG_SZ);
         else
-            registry.SetValue(value, DWORD(ParseDwordData(ToAnsiText(data))), REG_DWORD);
+            registry.SetValue(value, DWORD(ParseDwordData(NarrowAnsi(data))), REG_DWORD);
         registry.Close();
     }
 

@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "common/ansi_text_win.h"
 #include "common/system_folders.h"
 #include "setup/script/marker_search.h"
 #include "setup/script/setup_startup.h"
@@ -10,10 +11,7 @@ namespace {
 
 // The marker narrowed with the system's ANSI conversion, as the package format says.
 std::string AnsiMarker(const std::wstring &identifier) {
-    char bytes[261] = {};
-    int n = WideCharToMultiByte(CP_ACP, 0, identifier.c_str(), int(identifier.size()), bytes, 260,
-                                nullptr, nullptr);
-    std::string marker(bytes, n > 0 ? size_t(n) : 0);
+    std::string marker = NarrowAnsi(identifier).substr(0, 260);
     return std::string(marker.rbegin(), marker.rend());
 }
 

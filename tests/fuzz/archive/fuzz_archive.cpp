@@ -1,10 +1,14 @@
-// Any bytes as a setup package: open, list, and extract every entry to memory.
+// Any bytes as a setup package and as an update package: open, list, build
+// every entry's target below a destination, and extract every entry to memory
+// through both readers.
 #include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <vector>
 
 #include "common/zip/entry_path.h"
+#include "common/zip/zip_archive_reader.h"
+#include "common/zip/zip_error.h"
 #include "setup/archive/payload_reader.h"
 
 namespace {
@@ -24,9 +28,42 @@ void CheckContained(const std::wstring &relative) {
     }
 }
 
+// The update package reader: every accepted target lies below the destination.
+void ReadAsUpdatePackage(const uint8_t *data, size_t size, std::vector<uint8_t> &block) {
+    static const std::wstring destination = L"C:\\Program Files\\Pkg";
+    ZipArchiveReader reader;
+    try {
+        reader.Open(std::unique_ptr<ByteStream>(new MemoryReadStream(data, size)));
+    } catch (const CZipException &) {
+        return;
+    }
+    const int count = reader.GetCount() < 512 ? reader.GetCount() : 512;
+    for (int i = 0; i < count; ++i) {
+        ZipFileHeader header;
+        if (!reader.GetFileInfo(i, header)) continue;
+        std::wstring target;
+        if (BuildEntryTarget(destination, header.fileName, target)) {
+            if (target.compare(0, destination.size() + 1, destination + L"\\") != 0) __builtin_trap();
+            CheckContained(target.substr(destination.size() + 1));
+        }
+        try {
+            if (!reader.OpenEntry(i)) continue;
+            FixedMemoryStream out(block.data(), block.size());
+            static std::vector<uint8_t> buffer(65535);
+            reader.CopyOpenEntry(out, buffer.data(), buffer.size(), nullptr, nullptr);
+            reader.CloseEntry(false);
+        } catch (const CZipException &) {
+            reader.CloseEntry(true);
+        }
+    }
+    reader.Close(true);
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
+    static std::vector<uint8_t> updateBlock(1 << 18);
+    ReadAsUpdatePackage(data, size, updateBlock);
     std::unique_ptr<PayloadReader> reader =
         PayloadReader::Open(std::unique_ptr<ByteStream>(new MemoryReadStream(data, size)));
     if (!reader) return 0;

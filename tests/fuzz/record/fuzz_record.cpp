@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "setup/engine/engine_progress.h"
+#include "common/progress_position.h"
 #include "setup/engine/install_script.h"
 #include "setup/engine/uninstall_record.h"
 #include "setup/script/value_escaping.h"

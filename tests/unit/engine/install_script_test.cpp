@@ -3,7 +3,7 @@
 #include <cmath>
 #include <limits>
 
-#include "setup/engine/engine_progress.h"
+#include "common/progress_position.h"
 #include "setup/engine/install_script.h"
 
 namespace {

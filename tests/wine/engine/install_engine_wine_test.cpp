@@ -1,7 +1,6 @@
 #include <windows.h>
 
 #include <shlobj.h>
-#include <tlhelp32.h>
 
 #include <string>
 #include <vector>
@@ -17,6 +16,7 @@
 #include "setup/engine/uninstall_record.h"
 #include "setup/script/setup_markers.h"
 #include "setup/script/setup_startup.h"
+#include "tests/harness/thread_count_win.h"
 #include "tests/wine/engine/engine_fixture.h"
 #include "tests/wine/engine/test_page.h"
 
@@ -37,18 +37,6 @@ std::vector<std::wstring> EntryNames(const std::wstring &file) {
     return names;
 }
 
-// Threads of this process now.
-int ThreadCount() {
-    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
-    if (snapshot == INVALID_HANDLE_VALUE) return -1;
-    int count = 0;
-    THREADENTRY32 entry = {};
-    entry.dwSize = sizeof entry;
-    for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry))
-        if (entry.th32OwnerProcessID == GetCurrentProcessId()) ++count;
-    CloseHandle(snapshot);
-    return count;
-}
 
 uint64_t FileSize(const std::wstring &path) {
     WIN32_FILE_ATTRIBUTE_DATA data;

@@ -1,7 +1,7 @@
-#ifndef SETUP_ENGINE_ENGINE_PROGRESS_H
-#define SETUP_ENGINE_ENGINE_PROGRESS_H
+#ifndef COMMON_PROGRESS_POSITION_H
+#define COMMON_PROGRESS_POSITION_H
 
-// The progress bar of both engines runs from 0 to 100.
+// The progress bars of the setup engines and the extraction run from 0 to 100.
 constexpr int kProgressRange = 100;
 
 // Integer part of done * 100 / total, kept within 0..100: the install total

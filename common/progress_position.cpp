@@ -1,4 +1,4 @@
-#include "setup/engine/engine_progress.h"
+#include "common/progress_position.h"
 
 int ProgressPosition(double done, double total) {
     if (!(total > 0) || !(done > 0)) return 0;

@@ -1,0 +1,70 @@
+#ifndef UPDATER_TRANSFER_PROGRESS_EXTRACT_WIN_H
+#define UPDATER_TRANSFER_PROGRESS_EXTRACT_WIN_H
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+
+#include "common/locked_value.h"
+#include "common/worker_thread_win.h"
+#include "updater/transfer/zip_reader_win.h"
+
+// A progress bar that unpacks one ZIP package into a folder on a worker thread.
+// The bar runs from 0 to 100; the end of a run reaches the bar's parent as the
+// registered message Message() with wParam 0 and lParam kFinished, kStopped or
+// kFailed (exactly one per run; there is no progress notice). After kFailed,
+// ErrorText() says why, in the system's language.
+//
+// The parent calls Stop when a run has ended, on Cancel and when it closes;
+// the destructor does too, so the worker never outlives the control.
+class CProgressExtract {
+public:
+    static constexpr LPARAM kFinished = 1;
+    static constexpr LPARAM kStopped = 2;
+    static constexpr LPARAM kFailed = 3;
+    // Each ExtractEntry streams through a buffer of this size.
+    static constexpr DWORD kBufferSize = 65535;
+
+    CProgressExtract() = default;
+    ~CProgressExtract() { Stop(); }
+    CProgressExtract(const CProgressExtract &) = delete;
+    CProgressExtract &operator=(const CProgressExtract &) = delete;
+
+    // The progress bar the control drives; its parent receives Message().
+    void Attach(HWND progressBar) { bar_ = progressBar; }
+    HWND ProgressBar() const { return bar_; }
+
+    // "CProgressExtract::WM_EXTRACT".
+    static UINT Message();
+
+    // Stops a previous run, then unpacks `archivePath` below `destination`.
+    // False when the worker could not be started (nothing is posted then).
+    bool Start(const std::wstring &destination, const std::wstring &archivePath);
+    // Asks the worker to stop and returns only when it has ended; then
+    // releases the reader (and with it the archive file).
+    void Stop();
+
+    std::wstring ErrorText() const { return errorText_.Get(); }
+
+private:
+    struct Progress;
+    static bool OnBlockWritten(DWORD index, DWORD bytesWritten, void *data);
+    void Run();
+    void Fail(const std::wstring &text);
+
+    HWND bar_ = nullptr;
+    LockedValue<std::wstring> errorText_;
+    std::unique_ptr<CZipReader> reader_;
+    std::wstring destination_;
+    std::wstring archivePath_;
+    // Last: the worker is joined before anything it uses goes.
+    CWorkerThread worker_;
+};
+
+// Total free bytes of the drive `folder` starts with ("C:" -> C:\), not only
+// the caller's quota. False when the folder names no drive letter or the
+// system cannot tell.
+bool GetDriveFreeBytes(const std::wstring &folder, unsigned long long &freeBytes);
+
+#endif

@@ -1,0 +1,151 @@
+#include "updater/transfer/zip_reader_win.h"
+
+#include <new>
+
+#include "common/ansi_text_win.h"
+#include "common/folders.h"
+#include "common/kernel_handle_win.h"
+#include "common/paths.h"
+#include "common/zip/entry_path.h"
+#include "common/zip/handle_stream_win.h"
+#include "common/zip/zip_attributes.h"
+#include "common/zip/zip_error.h"
+
+namespace {
+
+bool StopRequested(const HANDLE *events) {
+    return events && events[0] && WaitForSingleObject(events[0], 0) == WAIT_OBJECT_0;
+}
+
+// The DOS fields are local time; the file system keeps UTC.
+bool DosToUtc(uint16_t dosDate, uint16_t dosTime, FILETIME &utc) {
+    FILETIME local;
+    return DosDateTimeToFileTime(dosDate, dosTime, &local) && LocalFileTimeToFileTime(&local, &utc);
+}
+
+HANDLE CreateFileAnew(const std::wstring &path) {
+    return CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_ARCHIVE, nullptr);
+}
+
+// The entry's file, created anew. The file is tried first and its folders
+// made only when they are missing, so the common case costs one call.
+// Replacing is the rule: an earlier copy that is read-only, hidden or system
+// (on which CREATE_ALWAYS fails) loses those attributes first.
+HANDLE CreateTargetFile(const std::wstring &target) {
+    HANDLE file = CreateFileAnew(target);
+    if (file != INVALID_HANDLE_VALUE) return file;
+    const DWORD error = GetLastError();
+    if (error == ERROR_PATH_NOT_FOUND) {
+        if (!CreateFolderPath(LocalFolderOf(target))) return INVALID_HANDLE_VALUE;
+    } else if (error == ERROR_ACCESS_DENIED) {
+        const DWORD existing = GetFileAttributesW(target.c_str());
+        if (existing == INVALID_FILE_ATTRIBUTES || (existing & FILE_ATTRIBUTE_DIRECTORY) ||
+            !SetFileAttributesW(target.c_str(), FILE_ATTRIBUTE_NORMAL))
+            return INVALID_HANDLE_VALUE;
+    } else {
+        return INVALID_HANDLE_VALUE;
+    }
+    return CreateFileAnew(target);
+}
+
+// Last-write time from the entry, creation and access time now.
+void SetEntryTimes(HANDLE file, const ZipFileHeader &header) {
+    FILETIME now, written;
+    GetSystemTimeAsFileTime(&now);
+    if (!DosToUtc(header.dosDate, header.dosTime, written)) written = now;
+    SetFileTime(file, &now, &now, &written);
+}
+
+}  // namespace
+
+CZipReader::CZipReader() : ZipArchiveReader(WidenAnsi) {}
+
+void CZipReader::Open(const std::wstring &archivePath) {
+    HANDLE file = CreateFileW(archivePath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                              OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    if (file == INVALID_HANDLE_VALUE) throw CZipException(ZipCause::OpenFailed, "archive cannot be opened");
+    Open(std::unique_ptr<ByteStream>(new HandleStream(file, true)));
+}
+
+int CZipReader::CloseEntry(const std::wstring &path, bool afterError) {
+    const ZipFileHeader header = OpenedHeader();
+    const int r = CloseEntry(afterError);
+    if (r != 1 || path.empty()) return r;
+    CKernelHandle file(CreateFileW(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                   nullptr, OPEN_EXISTING, 0, nullptr));
+    if (file) SetEntryTimes(file.Get(), header);
+    file.Reset();
+    return SetFileAttributesW(path.c_str(), SettableFileAttributes(header.attributes)) ? 1 : -2;
+}
+
+int CZipReader::ExtractEntry(int index, const std::wstring &destination, const HANDLE *events,
+                             ZipProgressCallback callback, void *callbackData, DWORD bufferSize) {
+    if (bufferSize == 0 || destination.empty()) return 1;
+    ZipFileHeader header;
+    std::wstring target;
+    if (!GetFileInfo(index, header) || !BuildEntryTarget(destination, header.fileName, target)) return 1;
+    try {
+        if (buffer_.size() != bufferSize) buffer_.assign(bufferSize, 0);
+    } catch (const std::bad_alloc &) {
+        return 1;
+    }
+    if (header.attributes & file_attribute::kDirectory) return ExtractFolder(header, target, events);
+    return ExtractFile(index, target, events, callback, callbackData);
+}
+
+int CZipReader::ExtractFolder(const ZipFileHeader &header, const std::wstring &target,
+                              const HANDLE *events) {
+    if (StopRequested(events)) return -1;
+    if (!CreateFolderPath(target)) return 1;
+    if (StopRequested(events)) return -1;
+    SetFileAttributesW(target.c_str(), SettableFileAttributes(header.attributes));
+    return 0;
+}
+
+int CZipReader::ExtractFile(int index, const std::wstring &target, const HANDLE *events,
+                            ZipProgressCallback callback, void *callbackData) {
+    try {
+        if (!OpenEntry(index)) return 1;
+        if (StopRequested(events)) {
+            ZipArchiveReader::CloseEntry(true);
+            return -1;
+        }
+        HANDLE file = CreateTargetFile(target);
+        if (file == INVALID_HANDLE_VALUE) {
+            ZipArchiveReader::CloseEntry(true);
+            return 1;
+        }
+        zip::ChunkOutcome outcome;
+        {
+            HandleStream out(file, true);
+            outcome = CopyOpenEntry(
+                out, buffer_.data(), buffer_.size(), [events] { return StopRequested(events); },
+                [&](uint32_t n) { return !callback || callback(DWORD(index), n, callbackData); });
+            // Through the handle that wrote the data: opening the file again
+            // for its times costs as much as creating it.
+            if (outcome == zip::ChunkOutcome::Finished) SetEntryTimes(file, OpenedHeader());
+        }
+        switch (outcome) {
+        case zip::ChunkOutcome::Stopped:
+            CloseEntry(target, false);
+            return -1;
+        case zip::ChunkOutcome::WriteFailed:
+            // A full disk must not pass for a written file.
+            ZipArchiveReader::CloseEntry(true);
+            return 1;
+        case zip::ChunkOutcome::Finished:
+            return CloseEntry(std::wstring(), false) == 1 &&
+                           SetFileAttributesW(target.c_str(), SettableFileAttributes(OpenedHeader().attributes))
+                       ? 0
+                       : 1;
+        default:
+            return CloseEntry(target, false) == 1 ? 0 : 1;
+        }
+    } catch (const CZipException &) {
+        ZipArchiveReader::CloseEntry(true);
+        return 1;
+    } catch (const std::bad_alloc &) {
+        ZipArchiveReader::CloseEntry(true);
+        return 1;
+    }
+}
