@@ -6,6 +6,15 @@ product's account, passive mode, binary transfers. The primary server
 (self-update tree) listens on 127.0.0.1, the secondary one (catalogue, report
 folders, packages) on 127.0.0.2, each from a folder given on the command line.
 
+The product's account is compiled into every copy of the program, so anyone can
+use it: it gets exactly what devices need and nothing that could change what
+another device is offered. On the primary server it may enter and list folders
+and read files. On the secondary server it may also create the report folders,
+"/[MID]/[]" and "/[CMPC]/[]" and the folders directly inside them, and no
+other folder. Every other change (uploads, appends, deletions, renames, other
+folders, modes and times) is refused with 550, whatever the address, port or
+root; paths are resolved inside the root, so ".." never leads out of it.
+
 For tests a server can instead be "silent": it accepts connections and never
 answers. With --log every connection, command and log-in outcome is written as
 one line, so that a test can count what the program sent. With --faults, file
@@ -40,9 +49,41 @@ from pyftpdlib.servers import FTPServer
 USER = "Ardwen3318"
 PASSWORD = "molvex8264"
 PORT = 2121
-# Enter folders, list them, read files and create folders: the program never
-# uploads, renames or deletes anything on the server.
-PERMISSIONS = "elrm"
+# Enter folders, list them, read files: all that a device does on the primary
+# server and, report folders apart, on the secondary one.
+READ_PERMISSIONS = "elr"
+# The report folders a device creates on the secondary server: the family's
+# "[]" folder and one folder per device directly inside it.
+REPORT_FAMILIES = ("[MID]", "[CMPC]")
+REPORT_FOLDER = "[]"
+
+
+def is_report_folder(root, path):
+    """Whether `path`, a resolved file-system path, names "/[family]/[]" or a
+    folder directly inside it below `root`. Names are compared exactly, as the
+    file system does."""
+    parts = os.path.relpath(path, root).split(os.sep)
+    return parts[0] in REPORT_FAMILIES and len(parts) in (2, 3) and parts[1] == REPORT_FOLDER
+
+
+class DeviceRightsAuthorizer(DummyAuthorizer):
+    """The account's rights on one server, decided by the path of each request
+    rather than per existing folder, so that "/[MID]/[]" can be created without
+    allowing any other new name in "/[MID]"."""
+
+    def __init__(self, root, report_folders):
+        super().__init__()
+        self.add_user(USER, PASSWORD, root, perm=READ_PERMISSIONS)
+        self._root = self.get_home_dir(USER)
+        self._report_folders = report_folders
+
+    def has_perm(self, username, perm, path=None):
+        if username != USER:
+            return False
+        if perm in READ_PERMISSIONS:
+            return True
+        return (perm == "m" and self._report_folders and path is not None
+                and is_report_folder(self._root, path))
 
 
 class EventLog:
@@ -142,9 +183,8 @@ def make_filesystem(faults):
     return FaultyFS
 
 
-def make_handler(root, log, refusal_delay, passive_ports, faults=None):
-    authorizer = DummyAuthorizer()
-    authorizer.add_user(USER, PASSWORD, root, perm=PERMISSIONS)
+def make_handler(root, role, log, refusal_delay, passive_ports, faults=None):
+    authorizer = DeviceRightsAuthorizer(root, report_folders=(role == "secondary"))
 
     class LoggingHandler(FTPHandler):
         def _server_address(self):
@@ -170,6 +210,11 @@ def make_handler(root, log, refusal_delay, passive_ports, faults=None):
             detail = cmd if cmd == "PASS" else f"{cmd} {arg or ''}"
             log.write(getattr(self, "logged_address", "?"), "CMD", detail.strip())
             super().pre_process_command(line, cmd, arg)
+
+        def ftp_STOU(self, line):
+            # pyftpdlib makes the unique file before it asks for the right to:
+            # refuse first, so that no file appears even for a moment.
+            self.respond("550 Not enough privileges.")
 
     LoggingHandler.authorizer = authorizer
     LoggingHandler.auth_failed_timeout = refusal_delay
@@ -239,7 +284,9 @@ def parse_port_range(text):
 
 
 def main(argv=None):
-    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser = argparse.ArgumentParser(
+        description="\n\n".join(__doc__.split("\n\n")[:2]), epilog=__doc__.split("\n\n")[2],
+        formatter_class=argparse.RawDescriptionHelpFormatter)
     for role, default in (("primary", "127.0.0.1"), ("secondary", "127.0.0.2")):
         group = parser.add_mutually_exclusive_group()
         group.add_argument(f"--{role}", metavar="FOLDER",
@@ -271,7 +318,7 @@ def main(argv=None):
             elif root:
                 if not os.path.isdir(root):
                     parser.error(f"{role} folder {root!r} does not exist")
-                handler = make_handler(os.path.abspath(root), log, args.refusal_delay,
+                handler = make_handler(os.path.abspath(root), role, log, args.refusal_delay,
                                        args.passive_ports,
                                        Faults(args.faults) if args.faults else None)
                 server = FTPServer((address, args.port), handler)

@@ -72,7 +72,7 @@ TEST_F(FtpAccessTest, ConnectOnConnectedObjectReplacesTheOldConnection) {
 
 TEST_F(FtpAccessTest, FolderWorkWithoutConnectionFailsWithoutTraffic) {
     CFtpAccess ftp;
-    EXPECT_FALSE(ftp.CreateFolder(L"/reports/never"));
+    EXPECT_FALSE(ftp.CreateFolder(L"/[MID]/[]/never"));
     TextListTable files{{L"stale", {L"1"}}};
     EXPECT_FALSE(ftp.ListFiles(files, L"/onlyfiles"));
     EXPECT_TRUE(files.empty());
@@ -83,23 +83,29 @@ TEST_F(FtpAccessTest, FolderWorkWithoutConnectionFailsWithoutTraffic) {
     Sleep(300);
     EXPECT_TRUE(log.LinesSinceMark().empty());
     EXPECT_EQ(INVALID_FILE_ATTRIBUTES,
-              GetFileAttributesW(log.StatePath(L"tree\\reports\\never").c_str()));
+              GetFileAttributesW(log.StatePath(L"tree\\[MID]\\[]\\never").c_str()));
 }
 
 TEST_F(FtpAccessTest, CreateFolderMakesTheFolderOnceOnly) {
     CFtpAccess ftp;
     ASSERT_TRUE(ConnectToTree(ftp));
-    EXPECT_TRUE(ftp.CreateFolder(L"/reports/device1"));
+    // The tree holds "/[MID]" only: both report folders, as a device makes them.
+    EXPECT_TRUE(ftp.CreateFolder(L"/[MID]/[]"));
+    EXPECT_TRUE(ftp.CreateFolder(L"/[MID]/[]/device1"));
     EXPECT_NE(INVALID_FILE_ATTRIBUTES,
-              GetFileAttributesW(log.StatePath(L"tree\\reports\\device1").c_str()));
+              GetFileAttributesW(log.StatePath(L"tree\\[MID]\\[]\\device1").c_str()));
     // Relative to the current folder, which a listing changes.
     TextList folders;
-    ASSERT_TRUE(ftp.ListFolders(folders, L"/reports"));
+    ASSERT_TRUE(ftp.ListFolders(folders, L"/[MID]/[]"));
     EXPECT_TRUE(ftp.CreateFolder(L"device2"));
     EXPECT_NE(INVALID_FILE_ATTRIBUTES,
-              GetFileAttributesW(log.StatePath(L"tree\\reports\\device2").c_str()));
-    // The server refuses to make an existing folder again.
-    EXPECT_FALSE(ftp.CreateFolder(L"/reports/device1"));
+              GetFileAttributesW(log.StatePath(L"tree\\[MID]\\[]\\device2").c_str()));
+    // The server refuses to make an existing folder again, and any folder
+    // outside the report folders.
+    EXPECT_FALSE(ftp.CreateFolder(L"/[MID]/[]/device1"));
+    EXPECT_FALSE(ftp.CreateFolder(L"/onlyfolders/third"));
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES,
+              GetFileAttributesW(log.StatePath(L"tree\\onlyfolders\\third").c_str()));
 }
 
 // Lists `folder` both ways into collections that hold a stale entry, so that their
