@@ -182,7 +182,9 @@ private:
 PublishResult Publish(const fs::path &tree, const PublishRequest &request) {
     PublishRequest r = request;
     Checks checks;
-    if (!fs::is_directory(tree)) throw PublishRefused(tree.string() + ": not a folder\n");
+    std::error_code ec;
+    if (fs::exists(tree, ec) && !fs::is_directory(tree, ec))
+        throw PublishRefused(tree.string() + ": not a folder\n");
     CheckTarget(r, checks);
     TextList names;
     for (const fs::path &file : r.files) names.push_back(WidePath(file.filename()));
@@ -203,6 +205,7 @@ PublishResult Publish(const fs::path &tree, const PublishRequest &request) {
     CheckFiles(r, names, checks);
     checks.ThrowIfAny();
 
+    fs::create_directories(tree);  // the first publish into a new tree
     LocalFolderLister lister(tree);
     const fs::path parentFolder = lister.LocalPath(parent);
     PublishResult result;

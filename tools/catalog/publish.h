@@ -35,7 +35,7 @@ struct PublishResult {
     std::vector<std::wstring> files;  // server paths, in the order given
 };
 
-// Throws PublishRefused (nothing written) or std::runtime_error when writing
+// A tree folder that does not exist yet is made. Throws PublishRefused (nothing written) or std::runtime_error when writing
 // failed (nothing left behind).
 PublishResult Publish(const std::filesystem::path &tree, const PublishRequest &request);
 

@@ -41,31 +41,32 @@ PublishRequest Drivers(const std::wstring &component, const std::wstring &versio
 }
 
 TEST(PublishTest, VersionsLandWhereDevicesLookAndTheWalkOffersThem) {
-    TreeOnDisk tree, in;
+    TreeOnDisk folder, in;
     const fs::path zip = in.File("/Audio.zip", ZipBytes({{"audio/a.inf", "inf"}}));
     const fs::path exe = in.File("/Setup.exe", "MZ");
-    Publish(tree.Root(), Drivers(L"Audio Driver", L"1.9", {exe}));
-    const PublishResult newer = Publish(tree.Root(), Drivers(L"Audio Driver", L"1.10", {zip, exe}));
+    const fs::path tree = folder.Root() / "new tree";  // the first publish makes it
+    Publish(tree, Drivers(L"Audio Driver", L"1.9", {exe}));
+    const PublishResult newer = Publish(tree, Drivers(L"Audio Driver", L"1.10", {zip, exe}));
     EXPECT_EQ(L"/[MID]/marbo K4/[common2]/Drivers_2/Audio Driver/Win7/1.10", newer.versionFolder);
 
     PublishRequest setup = Drivers(L"marboDMB", L"1.0.4", {exe});
     setup.target = PublishRequest::Target::SetupRoot;
     setup.board = L"9HK4";
-    Publish(tree.Root(), setup);
+    Publish(tree, setup);
 
     PublishRequest self;
     self.target = PublishRequest::Target::SelfUpdate;
     self.family = L"MID";
     self.files = {in.File("/TesselMIDSetup 1.2.F.exe", SetupPackageBytes())};
-    EXPECT_EQ(L"/Korea/PC/TesselMIDSetup/1.2.F", Publish(tree.Root(), self).versionFolder);
+    EXPECT_EQ(L"/Korea/PC/TesselMIDSetup/1.2.F", Publish(tree, self).versionFolder);
     self.files = {in.File("/release.exe", SetupPackageBytes())};
     self.version = L"1.2.G";
     EXPECT_EQ(std::vector<std::wstring>{L"/Korea/PC/TesselMIDSetup/1.2.G/TesselMIDSetup 1.2.G.exe"},
-              Publish(tree.Root(), self).files);
+              Publish(tree, self).files);
 
     // Only the published folders are there: no staging folder is left.
     TextList top;
-    LocalFolderLister lister(tree.Root());
+    LocalFolderLister lister(tree);
     lister.ListFolders(top, L"/");
     EXPECT_EQ((TextList{L"Korea", L"[MID]"}), top);
 
@@ -80,7 +81,7 @@ TEST(PublishTest, VersionsLandWhereDevicesLookAndTheWalkOffersThem) {
     EXPECT_EQ(L"1.10", report.rows[0].newVersion);
     EXPECT_EQ(2u, report.rows[0].packages->size());
     EXPECT_EQ(L"marboDMB", report.rows[1].name);
-    for (const LintFinding &f : LintTree(tree.Root())) EXPECT_FALSE(f.error) << NarrowUtf8(f.message);
+    for (const LintFinding &f : LintTree(tree)) EXPECT_FALSE(f.error) << NarrowUtf8(f.message);
 }
 
 TEST(PublishTest, EveryRefusalLeavesTheTreeUnchanged) {
