@@ -3,11 +3,11 @@
 # "tessel-catalog preview" prints for a marbo K4 on Windows 7 with some components
 # installed equal the rows Tessel's selection page shows on a simulated K4 with
 # the same registry values and program files.
-#   preview_agrees.sh TESSEL_EXE TESSEL_CATALOG_EXE WINDRIVER_EXE
+#   preview_agrees.sh TESSEL_EXE TESSEL_CATALOG_EXE WINDRIVER_EXE SERVER_STATE_DIR
 # Runs inside a simulated device (tests/harness/simulated-device) and the test
 # run's Wine world, or makes a world of its own.
 set -euo pipefail
-tessel=$1 catalog=$2 windriver=$3
+tessel=$1 catalog=$2 windriver=$3 server=$4
 root=$(cd "$(dirname "$0")/../../.." && pwd)
 
 if [ -z "${TESSEL_WINE_READY:-}" ] || [ ! -d "${WINEPREFIX:-/nonexistent}" ]; then
@@ -18,7 +18,7 @@ if [ -z "${TESSEL_WINE_READY:-}" ] || [ ! -d "${WINEPREFIX:-/nonexistent}" ]; th
 fi
 work=$(mktemp -d /tmp/catalog-preview.XXXXXX)
 cleanup() {
-  bash "$root/tools/update_server/run_with_server.sh" --stop "$work/server"
+  bash "$root/tools/update_server/run_with_server.sh" --stop "$server"
   rm -rf "$work"
   [ -z "${world:-}" ] || wine_env_stop "$world"
 }
@@ -93,7 +93,7 @@ wine "$catalog" preview "$(win "$tree")" --family MID --model "marbo K4" --suffi
   --program-files "$(win "$work/files.txt")"
 
 # Tessel on the device, against the tree served as the secondary server.
-bash "$root/tools/update_server/run_with_server.sh" "$work/server" \
+bash "$root/tools/update_server/run_with_server.sh" "$server" \
   --primary "$work/primary" --secondary "$tree" -- bash -c '
   set -u
   wine "$1" >/dev/null 2>&1 &
