@@ -6,6 +6,7 @@
 #include "common/kernel_handle_win.h"
 #include "common/system_folders.h"
 #include "common/text.h"
+#include "common/win32_error_win.h"
 #include "updater/transfer/download_paths.h"
 #include "updater/transfer/download_texts.h"
 #include "updater/transfer/ftp_connection_win.h"
@@ -181,6 +182,11 @@ private:
     }
 
     void Fail(const LocalizedText &text) {
+        // The user sees the product's text; the debugger output says what the system said.
+        const DWORD error = GetLastError();
+        const std::wstring trace = L"Tessel download of " + paths_.fileName + L": " +
+                                   text.english + L" (" + Win32ErrorText(error) + L")\n";
+        OutputDebugStringW(trace.c_str());
         engine_.texts_.Update([&](DownloadTexts &texts) { texts.error = Localized(text); });
         End(kDownloadFailed);
     }

@@ -7,6 +7,7 @@
 
 #include "common/single_instance_mutex.h"
 #include "common/system_folders.h"
+#include "common/win32_error_win.h"
 
 TEST(SingleInstanceMutex, TheSecondHolderSeesTheFirst) {
     const std::wstring name = L"TesselTest_" + std::to_wstring(GetCurrentProcessId());
@@ -76,4 +77,16 @@ TEST(FileAttributes, SetAndClearTogether) {
 
     EXPECT_TRUE(DeleteFileW(file.c_str()));
     EXPECT_FALSE(ChangeFileAttributes(file, FILE_ATTRIBUTE_READONLY, 0));
+}
+
+TEST(Win32ErrorText, SystemAndWinInetCodesReadAsOneLineUnknownOnesByNumber) {
+    LoadLibraryW(L"wininet.dll");  // its codes come from its own message table
+    for (DWORD code : {DWORD(ERROR_FILE_NOT_FOUND), DWORD(ERROR_ACCESS_DENIED), DWORD(12029)}) {
+        const std::wstring text = Win32ErrorText(code);
+        EXPECT_FALSE(text.empty()) << code;
+        EXPECT_EQ(text.find_first_of(L"\r\n"), std::wstring::npos) << code;
+        EXPECT_NE(text.back(), L'.') << code;
+    }
+    EXPECT_NE(Win32ErrorText(ERROR_FILE_NOT_FOUND), Win32ErrorText(ERROR_ACCESS_DENIED));
+    EXPECT_EQ(Win32ErrorText(0x2FFFFFFF), L"Error 805306367");
 }
