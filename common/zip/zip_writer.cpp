@@ -175,6 +175,52 @@ void ZipWriter::AddData(const std::string &name, ByteStream &source, uint64_t si
     entries_.push_back(std::move(p));
 }
 
+void ZipWriter::BeginEntry(const std::string &name, const ZipEntryMeta &meta) {
+    if (entryOpen_) throw CZipException(ZipCause::WriterClosed, "an entry is still open");
+    open_ = Begin(name, meta, false);
+    openPosition_ = out_.Tell();
+    open_.header.localHeaderOffset = StoredOffset(openPosition_);
+    WriteLocalHeader(open_, openPosition_);
+    openDataStart_ = out_.Tell();
+    entryOpen_ = true;
+}
+
+void ZipWriter::WriteEntryData(const void *data, size_t count) {
+    CheckOpen();
+    if (!entryOpen_) throw CZipException(ZipCause::WriterClosed, "no entry is open");
+    Put(data, count);
+}
+
+void ZipWriter::RestartEntryData() {
+    CheckOpen();
+    if (!entryOpen_ || !out_.Seek(openDataStart_)) {
+        failed_ = true;
+        throw CZipException(ZipCause::WriteFailed, "seek failed");
+    }
+}
+
+void ZipWriter::EndEntry(uint16_t method, uint32_t crc, uint64_t uncompressedSize) {
+    CheckOpen();
+    if (!entryOpen_) throw CZipException(ZipCause::WriterClosed, "no entry is open");
+    entryOpen_ = false;
+    const uint64_t end = out_.Tell();
+    const uint64_t written = end - openDataStart_;
+    if (written > 0xFFFFFFFFu || uncompressedSize > 0xFFFFFFFFu) {
+        failed_ = true;
+        throw CZipException(ZipCause::TooLarge, "entry larger than 4 GB");
+    }
+    open_.header.method = method;
+    open_.header.crc32 = crc;
+    open_.header.compressedSize = static_cast<uint32_t>(written);
+    open_.header.uncompressedSize = static_cast<uint32_t>(uncompressedSize);
+    WriteLocalHeader(open_, openPosition_);
+    if (!out_.Seek(end)) {
+        failed_ = true;
+        throw CZipException(ZipCause::WriteFailed, "seek failed");
+    }
+    entries_.push_back(std::move(open_));
+}
+
 // Streams the data once; returns false (having written a partial entry the
 // caller rewinds over) when deflate does not pay.
 bool ZipWriter::WriteData(ByteStream &source, uint64_t size, bool compress, int level,
@@ -237,6 +283,7 @@ bool ZipWriter::WriteData(ByteStream &source, uint64_t size, bool compress, int 
 
 void ZipWriter::Finish(const std::string &comment) {
     CheckOpen();
+    if (entryOpen_) throw CZipException(ZipCause::WriterClosed, "an entry is still open");
     closed_ = true;
     const uint64_t directoryStart = out_.Tell();
     EndRecord end;

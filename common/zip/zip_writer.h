@@ -52,6 +52,15 @@ public:
     void AddData(const std::string &name, ByteStream &source, uint64_t size, bool compress,
                  const ZipEntryMeta &meta, int level = 6,
                  const std::function<void(uint64_t)> &progress = {});
+    // An entry whose data the caller produces (a raw deflate stream made
+    // elsewhere, or stored bytes): BeginEntry writes the local header,
+    // WriteEntryData appends data, RestartEntryData goes back to the entry's
+    // first data byte (to store what deflate did not shrink), EndEntry records
+    // the method, CRC-32 and uncompressed size and completes the local header.
+    void BeginEntry(const std::string &name, const ZipEntryMeta &meta);
+    void WriteEntryData(const void *data, size_t count);
+    void RestartEntryData();
+    void EndEntry(uint16_t method, uint32_t crc32, uint64_t uncompressedSize);
     // Writes the central directory and the end record. The writer is closed
     // afterwards, also when this throws.
     void Finish(const std::string &comment = std::string());
@@ -78,6 +87,10 @@ private:
 
     ByteStream &out_;
     bool absoluteOffsets_;
+    Pending open_;                 // the entry between BeginEntry and EndEntry
+    uint64_t openPosition_ = 0;
+    uint64_t openDataStart_ = 0;
+    bool entryOpen_ = false;
     uint64_t archiveStart_;
     std::vector<Pending> entries_;
     std::vector<uint8_t> inBuffer_, outBuffer_;

@@ -10,4 +10,13 @@
 // stops early once every search has found its marker.
 void ScanStream(ByteStream &stream, const std::vector<MarkerSearch *> &searches);
 
+// A file as the setup wizard sees it: a Windows program ("MZ" at its start),
+// and where its installer and uninstaller markers stand.
+struct SetupFileMarks {
+    bool windowsProgram = false;
+    MarkerSearch installer, uninstaller;
+    SetupFileMarks();
+};
+SetupFileMarks ScanSetupFile(ByteStream &stream);
+
 #endif

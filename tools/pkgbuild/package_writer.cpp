@@ -11,6 +11,10 @@
 #include "setup/script/setup_markers.h"
 #include "tools/pkgbuild/marker_scan.h"
 #include "tools/pkgbuild/native_path.h"
+#include "tools/pkgbuild/parallel_entries.h"
+
+#include <algorithm>
+#include <thread>
 
 namespace fs = std::filesystem;
 
@@ -36,17 +40,83 @@ private:
 
 uint32_t Now() { return uint32_t(std::time(nullptr)); }
 
+unsigned Jobs(unsigned asked) {
+    if (asked) return asked;
+    return std::max(1u, std::thread::hardware_concurrency());
+}
+
+// The plan's entries as the parallel writer takes them.
+std::vector<ParallelEntry> ParallelEntries(const PayloadPlan &plan, const fs::path &program,
+                                           uint64_t programBytes, uint32_t now) {
+    std::vector<ParallelEntry> entries;
+    for (const PlannedEntry &e : plan.entries) {
+        ParallelEntry p;
+        p.name = e.storedName;
+        p.meta.modificationTime = e.modificationTime ? e.modificationTime : now;
+        p.label = e.name;
+        switch (e.kind) {
+            case PlannedEntry::Kind::ScriptLine:
+            case PlannedEntry::Kind::Folder:
+                p.folder = true;
+                break;
+            case PlannedEntry::Kind::File:
+                p.source = e.source;
+                p.size = e.size;
+                p.compress = !zip::IsPrecompressedName(e.storedName);
+                break;
+            case PlannedEntry::Kind::Uninstaller:
+                p.meta.modificationTime = now;
+                p.source = program;
+                p.size = programBytes;
+                break;
+        }
+        entries.push_back(std::move(p));
+    }
+    return entries;
+}
+
+using Report = std::function<void(uint64_t, const std::wstring &)>;
+
+// One entry after another through the streaming writer (--jobs 1).
+void WriteEntriesSerially(zip::ZipWriter &writer, const PayloadPlan &plan, ByteStream &program,
+                          uint64_t programBytes, const BuildOptions &o, uint32_t now,
+                          const std::string &descName, const Report &report) {
+    for (const PlannedEntry &e : plan.entries) {
+        zip::ZipEntryMeta meta;
+        meta.modificationTime = e.modificationTime ? e.modificationTime : now;
+        switch (e.kind) {
+            case PlannedEntry::Kind::ScriptLine:
+            case PlannedEntry::Kind::Folder:
+                writer.AddFolder(e.storedName, meta);
+                break;
+            case PlannedEntry::Kind::File: {
+                auto source = FileStream::Open(WidePath(e.source), FileStream::Mode::Read);
+                if (!source)
+                    throw BuildFailure(descName + ":" + std::to_string(e.line) + ": cannot open \"" +
+                                       e.source.string() + "\"\n");
+                writer.AddData(e.storedName, *source, e.size, !zip::IsPrecompressedName(e.storedName),
+                               meta, o.level, [&](uint64_t n) { report(n, e.name); });
+                break;
+            }
+            case PlannedEntry::Kind::Uninstaller:
+                program.Seek(0);
+                meta.modificationTime = now;
+                writer.AddData(e.storedName, program, programBytes, true, meta, o.level,
+                               [&](uint64_t n) { report(n, e.name); });
+                break;
+        }
+    }
+}
+
 }  // namespace
 
 std::string CheckSetupProgram(const fs::path &program) {
     auto in = FileStream::Open(WidePath(program), FileStream::Mode::Read);
     if (!in) return "cannot open the setup program";
-    char mz[2] = {0, 0};
-    if (in->Read(mz, 2) != 2 || mz[0] != 'M' || mz[1] != 'Z')
+    const SetupFileMarks marks = ScanSetupFile(*in);
+    if (!marks.windowsProgram)
         return "the setup program is not a Windows program (no \"MZ\" header)";
-    MarkerSearch installer(InstallerMarker()), uninstaller(UninstallerMarker());
-    ScanStream(*in, {&installer, &uninstaller});
-    if (installer.Found() || uninstaller.Found())
+    if (marks.installer.Found() || marks.uninstaller.Found())
         return "the setup program already carries a setup marker (it is a package or an "
                "uninstaller, not the plain marboSetup.exe)";
     return "";
@@ -95,32 +165,12 @@ BuildResult BuildPackage(const BuildOptions &o) {
 
         zip::ZipWriter writer(*out, o.absoluteOffsets);
         const uint32_t now = Now();
-        for (const PlannedEntry &e : plan.entries) {
-            zip::ZipEntryMeta meta;
-            meta.modificationTime = e.modificationTime ? e.modificationTime : now;
-            switch (e.kind) {
-                case PlannedEntry::Kind::ScriptLine:
-                case PlannedEntry::Kind::Folder:
-                    writer.AddFolder(e.storedName, meta);
-                    break;
-                case PlannedEntry::Kind::File: {
-                    auto source = FileStream::Open(WidePath(e.source), FileStream::Mode::Read);
-                    if (!source)
-                        throw BuildFailure(descName + ":" + std::to_string(e.line) +
-                                           ": cannot open \"" + e.source.string() + "\"\n");
-                    writer.AddData(e.storedName, *source, e.size,
-                                   !zip::IsPrecompressedName(e.storedName), meta, o.level,
-                                   [&](uint64_t n) { report(n, e.name); });
-                    break;
-                }
-                case PlannedEntry::Kind::Uninstaller: {
-                    program->Seek(0);
-                    meta.modificationTime = now;
-                    writer.AddData(e.storedName, *program, result.programBytes, true, meta,
-                                   o.level, [&](uint64_t n) { report(n, e.name); });
-                    break;
-                }
-            }
+        if (Jobs(o.jobs) > 1) {
+            WriteEntriesInParallel(writer, ParallelEntries(plan, o.program, result.programBytes, now),
+                                   o.level, Jobs(o.jobs),
+                                   [&](uint64_t n, const std::wstring &entry) { report(n, entry); });
+        } else {
+            WriteEntriesSerially(writer, plan, *program, result.programBytes, o, now, descName, report);
         }
         writer.Finish();
         result.entries = writer.Count();

@@ -15,6 +15,7 @@ struct BuildOptions {
     bool absoluteOffsets = false;   // offsets counted from the file's start
     int level = 6;                  // deflate level
     unsigned codePage = 0;          // of the entry names; 0: ASCII only
+    unsigned jobs = 0;              // deflating threads; 0: one per core; 1: the serial writer
     // Called after each block with the bytes done and the bytes to do in all.
     std::function<void(uint64_t done, uint64_t total, const std::wstring &entry)> progress;
 };

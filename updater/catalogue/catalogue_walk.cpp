@@ -3,9 +3,6 @@
 #include "common/text.h"
 #include "updater/catalogue/version_compare.h"
 
-namespace {
-
-// Components that are never offered on Windows 7.
 bool ExcludedOnWin7(const std::wstring &component) {
     for (const wchar_t *name : {L".NET Framework", L"Touchside", L"USBC Client",
                                 L"USB Mass Storage Device", L"Cyberlink PowerDVD 8.0 SE"}) {
@@ -16,6 +13,8 @@ bool ExcludedOnWin7(const std::wstring &component) {
 }
 
 bool OnlyFromWin7(const std::wstring &component) { return EqualsNoCase(component, L"HIDeGalaxTouch"); }
+
+namespace {
 
 // Where the version folders of one component are: the folder P that lists them,
 // the Windows folder F it was found in (empty for the setup root) and its listing.

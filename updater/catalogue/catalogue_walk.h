@@ -11,6 +11,11 @@
 // The walk over a catalogue tree: which components a device is offered, and from
 // which folders. It runs the same over an FTP connection and over a folder on disk.
 
+// The five components never offered on Windows 7 (letter case ignored).
+bool ExcludedOnWin7(const std::wstring &component);
+// "HIDeGalaxTouch": offered on Windows 7 only, from its "Win7" folder.
+bool OnlyFromWin7(const std::wstring &component);
+
 enum class SearchOutcome { kFound, kConnectFailed, kNothingFound };
 
 // Walks one root into `list`: component folders, then (when `windowsName` is not
