@@ -200,6 +200,8 @@ TEST_F(SelfUpdateTest, ANewerVersionIsFetchedStartedAndInstalledThenNothingIsNew
     ASSERT_TRUE(next);
     HWND window = WaitMainWindow(next->Id(), 30000);
     ASSERT_TRUE(window);
+    // The window exists before start-up has removed the Temp folder and shown it.
+    ASSERT_TRUE(windriver::PollUntil([&] { return IsWindowVisible(window) != FALSE; }, kTesselStartMs));
     EXPECT_FALSE(DownloadWindow(next->Id(), 10));
     EXPECT_EQ(RecordedVersion(), L"1.2.F");
     EXPECT_NE(windriver::Text(window).find(L"1.2.F"), std::wstring::npos) << windriver::Text(window);
