@@ -3,6 +3,7 @@
 #include <shellapi.h>
 
 #include "common/tray_icon_owner.h"
+#include "common/worker_thread_win.h"
 
 namespace {
 
@@ -52,13 +53,15 @@ bool CloseTrayIconOwner(const std::wstring &classPrefix, const std::wstring &tit
 
 void CloseWindowAndProcess(HWND window) {
     HANDLE process = OpenWindowProcess(window, PROCESS_TERMINATE | SYNCHRONIZE);
-    // Each wait ends early once the process has gone.
+    // Each wait ends early once the process has gone. It serves messages sent
+    // to this thread meanwhile: a closing window hands activation to another
+    // window, often ours, and waits for that window's thread to answer.
     auto waitForExit = [process] {
         if (!process) {
             Sleep(kCloseWaitMs);
             return false;
         }
-        return WaitForSingleObject(process, kCloseWaitMs) == WAIT_OBJECT_0;
+        return WaitDispatchingSent(process, kCloseWaitMs);
     };
     PostMessageW(window, WM_CLOSE, 0, 0);
     if (!waitForExit()) {
