@@ -5,9 +5,11 @@
 // Named dpinst.exe it stays for four seconds and logs "dpinst.exe end"; any
 // other copy that finds a dpinst.exe beside it starts that and ends at once,
 // as driver installers do. Named dmbplayer.exe it plays the DMB player instead:
-// a window of class "marboDMB" titled "marbo DMB" that logs "dmbplayer.exe
-// closed" when it is closed.
+// a window of class "marboDMB" titled "marbo DMB" with notification-area icons
+// 1 and 2008, that logs "dmbplayer.exe closed" when it is closed.
 #include <windows.h>
+
+#include <shellapi.h>
 
 #include <string>
 
@@ -51,8 +53,18 @@ int RunPlayer() {
     windowClass.hInstance = GetModuleHandleW(nullptr);
     windowClass.lpszClassName = L"marboDMB";
     RegisterClassW(&windowClass);
-    CreateWindowExW(0, L"marboDMB", L"marbo DMB", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 240, 120,
-                    nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    HWND window = CreateWindowExW(0, L"marboDMB", L"marbo DMB", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0,
+                                  0, 240, 120, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    for (UINT id : {1u, 2008u}) {
+        NOTIFYICONDATAW icon = {};
+        icon.cbSize = NOTIFYICONDATAW_V1_SIZE;
+        icon.hWnd = window;
+        icon.uID = id;
+        icon.uFlags = NIF_MESSAGE | NIF_ICON;
+        icon.uCallbackMessage = WM_APP;
+        icon.hIcon = LoadIconW(nullptr, IDI_APPLICATION);
+        Shell_NotifyIconW(NIM_ADD, &icon);
+    }
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
         TranslateMessage(&message);
