@@ -3,13 +3,12 @@
 //   download_bench.exe SERVER PORT REMOTE_PATH LOCAL_FOLDER [READ_SIZE]
 // Output: "bytes=N seconds=S rate=B/s peak_working_set=B peak_commit=B result=R".
 #include <windows.h>
-#include <commctrl.h>
-#include <psapi.h>
 
 #include <cstdio>
 #include <cwchar>
 #include <string>
 
+#include "bench/bench_window_win.h"
 #include "updater/transfer/progress_ftp_win.h"
 
 namespace {
@@ -37,20 +36,9 @@ int wmain(int argc, wchar_t **argv) {
     const std::wstring local = argv[4];
     const uint32_t readSize = argc > 5 ? uint32_t(_wtoi(argv[5])) : 0;
 
-    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_PROGRESS_CLASS};
-    InitCommonControlsEx(&controls);
-    WNDCLASSW wc = {};
-    wc.lpfnWndProc = HostProcedure;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.lpszClassName = L"DownloadBench";
-    RegisterClassW(&wc);
-    HWND host = CreateWindowExW(0, wc.lpszClassName, L"", WS_OVERLAPPEDWINDOW, 0, 0, 300, 100,
-                                nullptr, nullptr, wc.hInstance, nullptr);
-    HWND bar = CreateWindowExW(0, PROGRESS_CLASSW, L"", WS_CHILD, 0, 0, 200, 20, host, nullptr,
-                               wc.hInstance, nullptr);
-
+    const BenchWindow window = CreateBenchWindow(L"DownloadBench", HostProcedure);
     CProgressFtp control;
-    control.Attach(bar);
+    control.Attach(window.bar);
     control.SetReadSize(readSize);
     const DWORD start = GetTickCount();
     if (!control.Start(local, remote, port, kFtpUser, kFtpPassword)) return 1;
@@ -69,14 +57,11 @@ int wmain(int argc, wchar_t **argv) {
     const std::wstring name = remote.substr(remote.rfind(L'/') + 1);
     const uint64_t bytes = FileSize(local + name);
 
-    PROCESS_MEMORY_COUNTERS memory = {};
-    memory.cb = sizeof memory;
-    GetProcessMemoryInfo(GetCurrentProcess(), &memory,
-                         sizeof memory);
+    const PeakMemory peak = ReadPeakMemory();
     std::printf("bytes=%llu seconds=%.3f rate=%.0f peak_working_set=%lu peak_commit=%lu result=%ld\n",
                 static_cast<unsigned long long>(bytes), seconds, seconds > 0 ? bytes / seconds : 0.0,
-                static_cast<unsigned long>(memory.PeakWorkingSetSize),
-                static_cast<unsigned long>(memory.PeakPagefileUsage), static_cast<long>(result));
-    if (host) DestroyWindow(host);
+                static_cast<unsigned long>(peak.workingSet), static_cast<unsigned long>(peak.commit),
+                static_cast<long>(result));
+    if (window.host) DestroyWindow(window.host);
     return result == kDownloadFinished ? 0 : 1;
 }

@@ -1,12 +1,14 @@
 // The extraction control on one package under Wine (or Windows), timed:
 //   extract_bench.exe ARCHIVE DESTINATION
-// Prints the wall time and the end notice; status 0 when the run finished.
+// Prints the wall time, the end notice, the bar's position and the process's
+// peak memory; status 0 when the run finished.
 #include <windows.h>
 
 #include <commctrl.h>
 
 #include <cstdio>
 
+#include "bench/bench_window_win.h"
 #include "updater/transfer/progress_extract_win.h"
 
 namespace {
@@ -26,19 +28,9 @@ int wmain(int argc, wchar_t **argv) {
         std::fputs("usage: extract_bench.exe ARCHIVE DESTINATION\n", stderr);
         return 2;
     }
-    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_PROGRESS_CLASS};
-    InitCommonControlsEx(&controls);
-    WNDCLASSW wc = {};
-    wc.lpfnWndProc = Procedure;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.lpszClassName = L"ExtractBench";
-    RegisterClassW(&wc);
-    HWND window = CreateWindowExW(0, L"ExtractBench", L"", WS_OVERLAPPEDWINDOW, 0, 0, 300, 80, nullptr,
-                                  nullptr, wc.hInstance, nullptr);
-    HWND bar = CreateWindowExW(0, PROGRESS_CLASSW, L"", WS_CHILD, 0, 0, 200, 20, window, nullptr,
-                               wc.hInstance, nullptr);
+    const BenchWindow window = CreateBenchWindow(L"ExtractBench", Procedure);
     CProgressExtract control;
-    control.Attach(bar);
+    control.Attach(window.bar);
     LARGE_INTEGER frequency, start, end;
     QueryPerformanceFrequency(&frequency);
     QueryPerformanceCounter(&start);
@@ -47,9 +39,12 @@ int wmain(int argc, wchar_t **argv) {
     while (!g_end && GetMessageW(&msg, nullptr, 0, 0) > 0) DispatchMessageW(&msg);
     QueryPerformanceCounter(&end);
     control.Stop();
-    std::printf("%.3f s, end notice %ld, bar %d\n", double(end.QuadPart - start.QuadPart) / double(frequency.QuadPart),
-                long(g_end), int(SendMessageW(bar, PBM_GETPOS, 0, 0)));
+    const PeakMemory peak = ReadPeakMemory();
+    std::printf("%.3f s, end notice %ld, bar %d, peak working set %lu, peak commit %lu\n",
+                double(end.QuadPart - start.QuadPart) / double(frequency.QuadPart), long(g_end),
+                int(SendMessageW(window.bar, PBM_GETPOS, 0, 0)),
+                static_cast<unsigned long>(peak.workingSet), static_cast<unsigned long>(peak.commit));
     if (g_end != CProgressExtract::kFinished) std::wprintf(L"%ls\n", control.ErrorText().c_str());
-    DestroyWindow(window);
+    DestroyWindow(window.host);
     return g_end == CProgressExtract::kFinished ? 0 : 1;
 }

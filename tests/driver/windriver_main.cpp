@@ -32,6 +32,9 @@ const char kUsage[] =
     "                                print a message box's text, check it, answer it\n"
     "  controls [--all]              list the window's visible (all) controls\n"
     "  gone                          wait for the window to close\n"
+    "  timeline LOG_ID BAR_ID        until the window closes (or --timeout): each new\n"
+    "                                line of LOG_ID as \"<ms> line <text>\", and each\n"
+    "                                time BAR_ID reaches its top as \"<ms> bar full\"\n"
     "  screenshot FILE.png           picture of the whole display\n";
 
 void WriteUtf8(FILE *stream, const std::wstring &text) {
@@ -177,6 +180,43 @@ int RunGone(Command &command) {
     return gone ? 0 : Fail(L"the " + command.WindowName() + L" is still open");
 }
 
+// Polls in this process, so that the times are those of the program's own
+// changes within a few tens of milliseconds. The bar is read before the log: a
+// package unpacked within one poll shows as unpacked before the next line.
+int RunTimeline(const Command &command, HWND window) {
+    unsigned long logId = 0, barId = 0;
+    if (command.args.size() != 2 || !ParseNumber(command.args[0], logId) ||
+        !ParseNumber(command.args[1], barId))
+        return Usage(L"timeline needs a log control id and a progress bar id");
+    const DWORD start = GetTickCount();
+    size_t linesSeen = 0;
+    bool barFull = false;
+    while (IsWindow(window) && GetTickCount() - start < command.timeoutMs) {
+        const std::wstring stamp = std::to_wstring(GetTickCount() - start);
+        int position = 0, low = 0, high = 0;
+        HWND bar = FindControl(window, static_cast<int>(barId));
+        if (bar && ProgressPosition(bar, position, low, high)) {
+            const bool full = high > low && position >= high;
+            if (full && !barFull) WriteUtf8(stdout, stamp + L" bar full\n");
+            barFull = full;
+        }
+        std::wstring text;
+        if (HWND log = FindControl(window, static_cast<int>(logId)); log && GetText(log, text)) {
+            std::vector<std::wstring> lines;
+            for (size_t from = 0; from < text.size();) {
+                size_t end = text.find(L"\r\n", from);
+                if (end == std::wstring::npos) break;  // a line is whole once it ends
+                lines.push_back(text.substr(from, end - from));
+                from = end + 2;
+            }
+            for (; linesSeen < lines.size(); ++linesSeen)
+                WriteUtf8(stdout, stamp + L" line " + lines[linesSeen] + L"\n");
+        }
+        Sleep(20);
+    }
+    return 0;
+}
+
 int RunOnWindow(Command &command) {
     const std::wstring &name = command.name;
     if (name == L"gone") return RunGone(command);
@@ -194,6 +234,7 @@ int RunOnWindow(Command &command) {
         WriteUtf8(stdout, DescribeControls(window, !command.Has(L"--all")));
         return 0;
     }
+    if (name == L"timeline") return RunTimeline(command, window);
 
     unsigned long number = 0;
     if (command.args.empty() || !ParseNumber(command.args[0], number))
@@ -293,7 +334,7 @@ int wmain(int argc, wchar_t **argv) {
     }
     static const wchar_t *const kWindowCommands[] = {
         L"find", L"wait",  L"click",    L"text", L"settext", L"checked",
-        L"progress", L"rows", L"check", L"controls", L"gone"};
+        L"progress", L"rows", L"check", L"controls", L"gone", L"timeline"};
     for (const wchar_t *known : kWindowCommands)
         if (command.name == known) return RunOnWindow(command);
     return Usage(L"unknown command " + command.name);

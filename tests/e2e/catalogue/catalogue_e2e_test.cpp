@@ -21,32 +21,14 @@ namespace {
 
 std::string g_tesselExe;
 
-constexpr int kList = 1001;
-constexpr int kStartInstall = 1002;
-constexpr int kCancel = 1003;
-constexpr int kLog = 1008;
-constexpr int kCheckAll = 1009;
-constexpr int kHeading = 1012;
-constexpr int kStatus = 1013;
 
-bool Korean() {
-    const char *language = std::getenv("TESSEL_EXPECT_LANGUAGE");
-    return language && std::string(language) == "ko";
-}
-const wchar_t *Text(const wchar_t *korean, const wchar_t *english) { return Korean() ? korean : english; }
-
-const wchar_t kTesselAppDefaults[] = L"Software\\Wine\\AppDefaults\\Tessel.exe";
+const wchar_t *Text(const wchar_t *korean, const wchar_t *english) { return ExpectKorean() ? korean : english; }
 
 // The Windows version Wine reports to Tessel.exe alone.
 void ReportWindows(const std::wstring &windowsName) {
-    const wchar_t *version = windowsName == L"XP" ? L"winxp" : windowsName == L"Vista" ? L"vista" : L"win7";
-    HKEY key;
-    if (RegCreateKeyExW(HKEY_CURRENT_USER, kTesselAppDefaults, 0, nullptr, 0, KEY_WRITE, nullptr, &key,
-                        nullptr) == ERROR_SUCCESS) {
-        RegSetValueExW(key, L"Version", 0, REG_SZ, reinterpret_cast<const BYTE *>(version),
-                       static_cast<DWORD>((wcslen(version) + 1) * sizeof(wchar_t)));
-        RegCloseKey(key);
-    }
+    ReportWindowsVersionTo(L"Tessel.exe", windowsName == L"XP"      ? L"winxp"
+                                          : windowsName == L"Vista" ? L"vista"
+                                                                    : L"win7");
 }
 
 std::vector<std::wstring> RowLines(HWND list) {
@@ -74,7 +56,7 @@ protected:
     static void TearDownTestSuite() {
         RemoveSampleVersions();
         // Later tests in the prefix start Tessel on the prefix's own Windows.
-        RegDeleteKeyW(HKEY_CURRENT_USER, kTesselAppDefaults);
+        ReportWindowsVersionTo(L"Tessel.exe", L"");
     }
     void SetUp() override {
         install = std::make_unique<TesselInstall>(g_tesselExe, L"C:\\Program Files\\Tessel");
@@ -122,14 +104,14 @@ TEST_F(CatalogueE2eTest, OffersThePredictedRowsOnEachWindowsAndLeavesItsReportFo
         EXPECT_EQ(Text(L"취소", L"Cancel"), windriver::Text(GetDlgItem(page, kCancel)));
         if (std::wstring(windows) == L"Win7") {
             CreateDirectoryW(L"screenshots", nullptr);
-            EXPECT_TRUE(windriver::TakeScreenshot(Korean() ? L"screenshots\\selection_ko.png"
+            EXPECT_TRUE(windriver::TakeScreenshot(ExpectKorean() ? L"screenshots\\selection_ko.png"
                                                            : L"screenshots\\selection_en.png"));
         }
         ASSERT_TRUE(windriver::Click(page, kCancel));
         EXPECT_TRUE(tessel->Wait(10000));
     }
     const std::wstring device = SampleTreeFolder() + L"\\[MID]\\[]\\(9HK4) (marbo K4) (EX) (" +
-                                (Korean() ? L"0412" : L"0409") + L")";
+                                (ExpectKorean() ? L"0412" : L"0409") + L")";
     EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(device.c_str())) << "no report folder";
 }
 

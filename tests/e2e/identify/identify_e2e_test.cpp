@@ -151,7 +151,6 @@ TEST(SimulatedDevice, TesselRecordsItsVersionUnderTheFamilysKey) {
 // The Windows name for each version a prefix can report, set for the tool alone so
 // that tests running beside it keep their Windows 7.
 TEST(SimulatedDevice, WindowsNameFollowsTheReportedVersion) {
-    const std::wstring appKey = L"Software\\Wine\\AppDefaults\\tessel-identify.exe";
     struct Case {
         const wchar_t *wineVersion;
         const char *productName;
@@ -165,17 +164,12 @@ TEST(SimulatedDevice, WindowsNameFollowsTheReportedVersion) {
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(Narrow(c.wineVersion));
-        HKEY key;
-        ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(HKEY_CURRENT_USER, appKey.c_str(), 0, nullptr, 0,
-                                                 KEY_SET_VALUE, nullptr, &key, nullptr));
-        RegSetValueExW(key, L"Version", 0, REG_SZ, reinterpret_cast<const BYTE *>(c.wineVersion),
-                       static_cast<DWORD>((wcslen(c.wineVersion) + 1) * sizeof(wchar_t)));
-        RegCloseKey(key);
+        ASSERT_TRUE(ReportWindowsVersionTo(L"tessel-identify.exe", c.wineVersion));
         const std::string report = IdentifyReport();
         EXPECT_EQ(c.productName, Section(report, "Windows")["product name"]) << report;
         EXPECT_EQ(c.windowsName, Section(report, "Device profile")["Windows name"]);
     }
-    RegDeleteKeyW(HKEY_CURRENT_USER, appKey.c_str());
+    ReportWindowsVersionTo(L"tessel-identify.exe", L"");
 }
 
 }  // namespace

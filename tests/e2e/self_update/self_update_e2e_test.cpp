@@ -27,11 +27,9 @@ std::string g_tesselExe;
 
 const wchar_t kProgramFolder[] = L"C:\\Program Files\\Parvoni\\Tessel";
 // The setup wizard's buttons.
-constexpr int kNext = 1002;
-constexpr int kInstall = 1003;
-constexpr int kComplete = 1006;
-// The Download window's status line.
-constexpr int kDownloadStatus = 1008;
+constexpr int kWizardNext = 1002;
+constexpr int kWizardInstall = 1003;
+constexpr int kWizardComplete = 1006;
 
 std::wstring Env(const wchar_t *name) {
     wchar_t value[1024] = L"";
@@ -152,7 +150,7 @@ TEST_F(SelfUpdateTest, CancelInTheDownloadWindowEndsTesselAndStartsNothing) {
     HWND download = DownloadWindow(tessel->Id(), 30000);
     ASSERT_TRUE(download);
     Sleep(1000);  // the server is silent after 64 KiB
-    const std::wstring status = windriver::Text(windriver::FindControl(download, kDownloadStatus));
+    const std::wstring status = windriver::Text(windriver::FindControl(download, IDC_DOWNLOAD_STATUS));
     EXPECT_EQ(status.rfind(L"Downloading: ", 0), 0u) << testing::PrintToString(status);
     CreateDirectoryW(L"screenshots", nullptr);
     windriver::TakeScreenshot(L"screenshots\\self_update_download.png");
@@ -189,10 +187,10 @@ TEST_F(SelfUpdateTest, ANewerVersionIsFetchedStartedAndInstalledThenNothingIsNew
     DWORD setupId = windriver::WindowProcessId(wizard);
     windriver::Process setup;
     ASSERT_TRUE(setup.Attach(setupId));
-    ASSERT_TRUE(Click(wizard, kNext));
-    ASSERT_TRUE(Click(wizard, kInstall));
-    ASSERT_TRUE(WaitControl(wizard, kComplete, ControlState::Enabled, 60000));
-    ASSERT_TRUE(Click(wizard, kComplete));
+    ASSERT_TRUE(Click(wizard, kWizardNext));
+    ASSERT_TRUE(Click(wizard, kWizardInstall));
+    ASSERT_TRUE(WaitControl(wizard, kWizardComplete, ControlState::Enabled, 60000));
+    ASSERT_TRUE(Click(wizard, kWizardComplete));
     ASSERT_TRUE(setup.Wait(20000));
 
     // Started again, the new Tessel records its version and finds nothing newer.

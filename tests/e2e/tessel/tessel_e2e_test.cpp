@@ -21,16 +21,6 @@ const wchar_t kProductKey[] = L"SOFTWARE\\Parvoni\\Tessel";
 const wchar_t kRunKey[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
 const wchar_t kProgramFolder[] = L"C:\\Program Files\\Tessel";
 
-constexpr int kHeading = 1012;
-constexpr int kStatus = 1013;
-constexpr int kCancel = 1003;
-constexpr int kCheckAll = 1009;
-constexpr int kLog = 1008;
-
-bool ExpectKorean() {
-    const char *language = std::getenv("TESSEL_EXPECT_LANGUAGE");
-    return language && std::string(language) == "ko";
-}
 
 std::wstring WindowTitle(HWND window) {
     wchar_t title[256] = L"";

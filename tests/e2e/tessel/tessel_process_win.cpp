@@ -2,6 +2,8 @@
 
 #include <shlwapi.h>
 
+#include <cstdlib>
+
 #include "tests/driver/polling.h"
 
 namespace {
@@ -24,6 +26,28 @@ bool MakeFolders(const std::wstring &folder) {
 }
 
 }  // namespace
+
+bool ReportWindowsVersionTo(const std::wstring &exeName, const std::wstring &wineVersion) {
+    const std::wstring path = L"Software\\Wine\\AppDefaults\\" + exeName;
+    if (wineVersion.empty()) {
+        const LSTATUS status = RegDeleteKeyW(HKEY_CURRENT_USER, path.c_str());
+        return status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND;
+    }
+    HKEY key;
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
+                        nullptr) != ERROR_SUCCESS)
+        return false;
+    const LSTATUS status =
+        RegSetValueExW(key, L"Version", 0, REG_SZ, reinterpret_cast<const BYTE *>(wineVersion.c_str()),
+                       static_cast<DWORD>((wineVersion.size() + 1) * sizeof(wchar_t)));
+    RegCloseKey(key);
+    return status == ERROR_SUCCESS;
+}
+
+bool ExpectKorean() {
+    const char *language = std::getenv("TESSEL_EXPECT_LANGUAGE");
+    return language && std::string(language) == "ko";
+}
 
 bool Exists(const std::wstring &path) {
     return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;

@@ -7,6 +7,23 @@
 #include <string>
 
 #include "tests/driver/window_driver.h"
+#include "updater/res/resource.h"
+
+// Tessel's controls, by the names the tests use.
+constexpr int kList = IDC_COMPONENT_LIST;
+constexpr int kStartInstall = IDC_START_INSTALL;
+constexpr int kCancel = IDC_CANCEL_PAGE;
+constexpr int kComplete = IDC_COMPLETE;
+constexpr int kLog = IDC_LOG;
+constexpr int kCheckAll = IDC_CHECK_ALL;
+constexpr int kDownloadBar = IDC_DOWNLOAD_PROGRESS;
+constexpr int kExtractBar = IDC_EXTRACT_PROGRESS;
+constexpr int kHeading = IDC_HEADING;
+constexpr int kStatus = IDC_STATUS;
+
+// Whether the test runs on a Korean system (TESSEL_EXPECT_LANGUAGE=ko) and
+// expects Tessel's Korean texts.
+bool ExpectKorean();
 
 // Tessel copied into a program folder of its own inside the prefix, started and
 // ended the way a user would.
@@ -45,6 +62,11 @@ HWND VisiblePageWith(HWND mainWindow, int id);
 bool ReadMachineString(const std::wstring &key, const std::wstring &name, std::wstring &value);
 bool WriteMachineString(const std::wstring &key, const std::wstring &name, const std::wstring &value);
 void DeleteMachineKey(const std::wstring &key);
+
+// Makes Wine report Windows version `wineVersion` ("winxp", "vista", "win7"...)
+// to the program `exeName` alone, so that tests running beside it keep theirs;
+// an empty version removes the setting. False when the key cannot be written.
+bool ReportWindowsVersionTo(const std::wstring &exeName, const std::wstring &wineVersion);
 
 // Writes `text` to `path`, making the folders on the way.
 bool WriteFileWithFolders(const std::wstring &path, const std::string &text);

@@ -32,24 +32,10 @@ const wchar_t kProgramFiles[] = L"C:\\Program Files";
 const wchar_t kStandinLog[] = L"C:\\standin.log";
 const wchar_t kVersionKey[] = L"SOFTWARE\\Parvoni\\";
 
-constexpr int kList = 1001;
-constexpr int kStartInstall = 1002;
-constexpr int kCancel = 1003;
-constexpr int kComplete = 1006;
-constexpr int kLog = 1008;
-constexpr int kCheckAll = 1009;
-constexpr int kDownloadBar = 1010;
-constexpr int kExtractBar = 1011;
-constexpr int kHeading = 1012;
 
 // Searching the catalogue and running every installer under Wine.
 constexpr DWORD kSearchMs = 120000;
 constexpr DWORD kRunMs = 240000;
-
-bool Korean() {
-    const char *language = std::getenv("TESSEL_EXPECT_LANGUAGE");
-    return language && std::string(language) == "ko";
-}
 
 bool ExpectMsi() {
     const char *msi = std::getenv("TESSEL_EXPECT_MSI");
@@ -57,17 +43,17 @@ bool ExpectMsi() {
 }
 
 std::wstring DownloadLine(const std::wstring &file) {
-    return Korean() ? L"  - \"" + file + L"\" 파일을 다운로드 중입니다.\r\n"
+    return ExpectKorean() ? L"  - \"" + file + L"\" 파일을 다운로드 중입니다.\r\n"
                     : L"  - Downloading \"" + file + L"\" file.\r\n";
 }
 
 std::wstring InstallLine(const std::wstring &file) {
-    return Korean() ? L"  - \"" + file + L"\" 파일을 설치 중입니다.\r\n"
+    return ExpectKorean() ? L"  - \"" + file + L"\" 파일을 설치 중입니다.\r\n"
                     : L"  - Installing \"" + file + L"\" file.\r\n";
 }
 
 std::wstring CompleteText() {
-    return Korean() ? L"모든 파일의 설치가 완료되었습니다." : L"Installation of all files is complete.";
+    return ExpectKorean() ? L"모든 파일의 설치가 완료되었습니다." : L"Installation of all files is complete.";
 }
 
 // The stand-in installers' lines so far (C:\standin.log, UTF-8).
@@ -359,7 +345,7 @@ TEST_F(UpdateRunTest, DownloadFailureOnTheSecondComponentEndsTheRun) {
     HWND progress = nullptr;
     ASSERT_TRUE(windriver::PollUntil(
         [&] { return (progress = VisiblePageWith(window, kLog)) != nullptr; }, 10000));
-    const std::wstring error = Korean() ? L"서버의 파일을 열 수 없습니다." : L"Cannot open the file in the server.";
+    const std::wstring error = ExpectKorean() ? L"서버의 파일을 열 수 없습니다." : L"Cannot open the file in the server.";
     std::wstring heading;
     ASSERT_TRUE(windriver::WaitText(progress, kHeading, error, &heading, kRunMs))
         << "heading: " << heading << "\nlog:\n" << windriver::Text(GetDlgItem(progress, kLog));
