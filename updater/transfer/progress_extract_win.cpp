@@ -82,7 +82,10 @@ void CProgressExtract::Run() {
     }
     const HANDLE events[2] = {worker_.StopEvent(), nullptr};
     for (int i = 0; i < count; ++i) {
-        CreateFolderPath(destination_);
+        // Every entry finds its destination made again if it went; asking
+        // first keeps that to one call while it is there.
+        if (GetFileAttributesW(destination_.c_str()) == INVALID_FILE_ATTRIBUTES)
+            CreateFolderPath(destination_);
         const int r = reader.ExtractEntry(i, destination_, events, OnBlockWritten, &progress, kBufferSize);
         if (r < 0) {
             reader.Close(true);
