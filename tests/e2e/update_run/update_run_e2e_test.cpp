@@ -306,7 +306,11 @@ void UpdateRunTest::RunDmbUpdateWhilePlayerRuns(bool withTray, const std::vector
     windriver::PollUntil([&] { return (restarted = FindWindowW(L"marboDMB", nullptr)) != nullptr; },
                          30000);
     EXPECT_TRUE(restarted) << "the player was not started again";
-    if (restarted) PostMessageW(restarted, WM_CLOSE, 0, 0);
+    if (restarted) {
+        // Closed before the next test starts its log afresh.
+        PostMessageW(restarted, WM_CLOSE, 0, 0);
+        EXPECT_TRUE(windriver::WaitWindowGone(restarted, 10000));
+    }
     EXPECT_EQ(Version(L"marboDMB"), L"1.0.4");
     ASSERT_TRUE(windriver::Click(progress, kComplete));
     EXPECT_TRUE(tessel->Wait(20000));
