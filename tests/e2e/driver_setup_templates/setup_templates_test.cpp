@@ -13,6 +13,7 @@
 
 #include "setup/res/resource.h"
 #include "tests/driver/window_driver.h"
+#include "tests/harness/message_pump_win.h"
 
 using namespace windriver;
 
@@ -23,18 +24,6 @@ HMODULE g_module = nullptr;
 
 INT_PTR CALLBACK PlainDialog(HWND, UINT message, WPARAM, LPARAM) {
     return message == WM_INITDIALOG;
-}
-
-void Pump(DWORD ms) {
-    const DWORD start = GetTickCount();
-    do {
-        MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
-        Sleep(10);
-    } while (GetTickCount() - start < ms);
 }
 
 // A template as stored, and opened as a top-level window: child pages get a
@@ -60,7 +49,7 @@ public:
             SetWindowTextW(window_, (L"Template " + std::to_wstring(id)).c_str());
             SetWindowPos(window_, HWND_TOP, 0, 0, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
             UpdateWindow(window_);
-            Pump(150);
+            PumpFor(150);
         }
     }
     ~OpenTemplate() {
@@ -105,7 +94,7 @@ public:
 
     void Photograph(const std::wstring &name) const {
         CreateDirectoryW(L"screenshots", nullptr);
-        Pump(100);
+        PumpFor(100);
         EXPECT_TRUE(TakeScreenshot(L"screenshots\\setup_" + name + L".png")) << "no screenshot";
     }
 

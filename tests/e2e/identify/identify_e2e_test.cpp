@@ -29,13 +29,6 @@ std::wstring Env(const char *name) {
     return std::wstring(text.begin(), text.end());
 }
 
-std::wstring WindowsPath(const std::string &unixPath) {
-    std::wstring path = L"Z:";
-    for (char c : unixPath)
-        path += c == '/' ? L'\\' : static_cast<wchar_t>(static_cast<unsigned char>(c));
-    return path;
-}
-
 
 // "name: value" lines of one "[section]" of the report.
 std::map<std::string, std::string> Section(const std::string &report, const std::string &title) {
@@ -61,7 +54,7 @@ std::string Narrow(const std::wstring &text) { return std::string(text.begin(), 
 
 std::string IdentifyReport() {
     std::string report;
-    EXPECT_EQ(0u, windriver::RunCaptured(windriver::QuoteArgument(WindowsPath(g_identifyExe)), report,
+    EXPECT_EQ(0u, windriver::RunCaptured(windriver::QuoteArgument(WindowsPathOfUnix(g_identifyExe)), report,
                                          120000))
         << report;
     return report;

@@ -31,19 +31,10 @@ constexpr int kWizardNext = 1002;
 constexpr int kWizardInstall = 1003;
 constexpr int kWizardComplete = 1006;
 
-std::wstring Env(const wchar_t *name) {
-    wchar_t value[1024] = L"";
-    GetEnvironmentVariableW(name, value, 1024);
-    return value;
-}
-
-std::wstring Family() { return Env(L"TESSEL_DEVICE_FAMILY"); }
+std::wstring Family() { return EnvironmentText(L"TESSEL_DEVICE_FAMILY"); }
 
 std::wstring StatePath(const std::wstring &name) {
-    std::wstring path = L"Z:" + Env(L"TESSEL_FTP_STATE") + L"/" + name;
-    for (wchar_t &c : path)
-        if (c == L'/') c = L'\\';
-    return path;
+    return WindowsPathOfUnix(EnvironmentText(L"TESSEL_FTP_STATE") + L"/" + name);
 }
 
 std::wstring SetupFolder() { return StatePath(L"tree\\Korea\\PC\\Tessel" + Family() + L"Setup"); }

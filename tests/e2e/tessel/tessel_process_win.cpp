@@ -8,13 +8,6 @@
 
 namespace {
 
-std::wstring WindowsPathOfUnix(const std::string &unixPath) {
-    std::wstring path = L"Z:";
-    for (char c : unixPath)
-        path += c == '/' ? L'\\' : static_cast<wchar_t>(static_cast<unsigned char>(c));
-    return path;
-}
-
 bool MakeFolders(const std::wstring &folder) {
     for (size_t at = folder.find(L'\\', 3); ; at = folder.find(L'\\', at + 1)) {
         std::wstring level = folder.substr(0, at);
@@ -42,6 +35,25 @@ bool ReportWindowsVersionTo(const std::wstring &exeName, const std::wstring &win
                        static_cast<DWORD>((wineVersion.size() + 1) * sizeof(wchar_t)));
     RegCloseKey(key);
     return status == ERROR_SUCCESS;
+}
+
+std::wstring WindowsPathOfUnix(const std::wstring &unixPath) {
+    std::wstring path = L"Z:" + unixPath;
+    for (wchar_t &c : path)
+        if (c == L'/') c = L'\\';
+    return path;
+}
+
+std::wstring WindowsPathOfUnix(const std::string &unixPath) {
+    std::wstring wide;
+    for (char c : unixPath) wide += static_cast<wchar_t>(static_cast<unsigned char>(c));
+    return WindowsPathOfUnix(wide);
+}
+
+std::wstring EnvironmentText(const wchar_t *name) {
+    wchar_t value[1024] = L"";
+    GetEnvironmentVariableW(name, value, 1024);
+    return value;
 }
 
 bool ExpectKorean() {

@@ -68,6 +68,13 @@ void DeleteMachineKey(const std::wstring &key);
 // an empty version removes the setting. False when the key cannot be written.
 bool ReportWindowsVersionTo(const std::wstring &exeName, const std::wstring &wineVersion);
 
+// A Unix path of the build or of a test's state, as Windows programs in the
+// prefix see it (through drive Z:).
+std::wstring WindowsPathOfUnix(const std::wstring &unixPath);
+std::wstring WindowsPathOfUnix(const std::string &unixPath);
+// An environment variable's value, empty when it is not set.
+std::wstring EnvironmentText(const wchar_t *name);
+
 // Writes `text` to `path`, making the folders on the way.
 bool WriteFileWithFolders(const std::wstring &path, const std::string &text);
 bool Exists(const std::wstring &path);

@@ -77,12 +77,7 @@ std::vector<std::string> StandinLines() {
 
 // A file of the server's state folder, as this program sees it.
 std::wstring StateFile(const std::wstring &relative) {
-    wchar_t state[1024] = L"";
-    GetEnvironmentVariableW(L"TESSEL_FTP_STATE", state, 1024);
-    std::wstring path = std::wstring(L"Z:") + state + L"/" + relative;
-    for (wchar_t &c : path)
-        if (c == L'/') c = L'\\';
-    return path;
+    return WindowsPathOfUnix(EnvironmentText(L"TESSEL_FTP_STATE") + L"/" + relative);
 }
 
 void WriteFaults(const std::string &json) {
@@ -251,12 +246,7 @@ TEST_F(UpdateRunTest, InstallsEveryTickedComponentAndThenFindsNothingNewer) {
 // The stand-in notification area (tray_chain_host.exe LOG): its path comes as a
 // Unix path in TESSEL_TRAY_HOST.
 std::wstring TrayHostCommand() {
-    wchar_t host[1024] = L"";
-    GetEnvironmentVariableW(L"TESSEL_TRAY_HOST", host, 1024);
-    std::wstring path = std::wstring(L"Z:") + host;
-    for (wchar_t &c : path)
-        if (c == L'/') c = L'\\';
-    return L"\"" + path + L"\" " + kStandinLog;
+    return L"\"" + WindowsPathOfUnix(EnvironmentText(L"TESSEL_TRAY_HOST")) + L"\" " + kStandinLog;
 }
 
 // marboDMB.zip while the DMB player runs: the player is ended for the package

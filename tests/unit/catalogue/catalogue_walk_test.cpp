@@ -3,26 +3,17 @@
 #include <gtest/gtest.h>
 
 #include "tests/unit/catalogue/catalogue_test_support.h"
+#include "tests/unit/catalogue/sample_device.h"
 
 namespace {
 
 using Rows = std::vector<std::wstring>;
 
-DeviceProfile K4(const std::wstring &windowsName = L"Win7") {
-    DeviceProfile profile;
-    profile.family = L"MID";
-    profile.modelName = L"marbo K4";
-    profile.modelSuffix = L"EX";
-    profile.serial = L"9HK40001";
-    profile.windowsName = windowsName;
-    return profile;
-}
-
 const std::wstring kDrivers = L"/[MID]/marbo K4/[common2]/Drivers_";
 const std::wstring kSetup = L"/[MID]/marbo K4/9HK4/Setup";
 
 TEST(CataloguePathsTest, FoldersAreNamedFromTheProfileAndTheLanguage) {
-    const CataloguePaths paths = CataloguePathsFor(K4(), 0x0412);
+    const CataloguePaths paths = CataloguePathsFor(SampleDevice(), 0x0412);
     EXPECT_EQ(L"/[MID]/[]", paths.reportFolder);
     EXPECT_EQ(L"/[MID]/[]/(9HK4) (marbo K4) (EX) (0412)", paths.deviceReportFolder);
     ASSERT_EQ(9u, paths.driverRoots.size());
@@ -72,7 +63,7 @@ TEST(CatalogueWalkTest, SearchOverSeveralRootsGivesOneRowPerComponentFromItsLast
                           {L"Touch Pad", L"1.0"}, {L"marboDMB", L"1.0.3"}};
     ComponentList list;
     list.Put({L"stale row", L"-", L"1", true, std::make_unique<PackageList>()});
-    const DeviceProfile profile = K4();
+    const DeviceProfile profile = SampleDevice();
     EXPECT_EQ(SearchOutcome::kFound,
               WalkCatalogue(server, installed, CataloguePathsFor(profile, 0x0412), profile.windowsName, list));
 
@@ -172,7 +163,7 @@ TEST(CatalogueWalkTest, ATreeWithNothingToOfferStillGetsItsReportFolders) {
     server.AddFolder(kSetup);
     InstalledTable installed;
     ComponentList list;
-    const DeviceProfile profile = K4();
+    const DeviceProfile profile = SampleDevice();
     EXPECT_EQ(SearchOutcome::kNothingFound,
               WalkCatalogue(server, installed, CataloguePathsFor(profile, 0x0409), profile.windowsName, list));
     EXPECT_TRUE(list.Empty());

@@ -20,16 +20,6 @@ std::wstring DmbProgram() {
 
 }  // namespace
 
-DeviceProfile SampleDevice(const std::wstring &windowsName) {
-    DeviceProfile profile;
-    profile.family = L"MID";
-    profile.modelName = L"marbo K4";
-    profile.modelSuffix = L"EX";
-    profile.serial = L"9HK40001";
-    profile.windowsName = windowsName;
-    return profile;
-}
-
 std::vector<std::wstring> SampleRows(const std::wstring &windowsName) {
     if (windowsName == L"Win7")
         return {L"HIDeGalaxTouch|-|1.0|x", L"BlueSoleil|6.0|7.0|x", L"marboAudio|-|1.5|x",

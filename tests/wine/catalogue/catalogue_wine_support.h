@@ -4,11 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/unit/catalogue/sample_device.h"
 #include "updater/catalogue/component_list.h"
-#include "updater/shell/device_profile.h"
-
-// The device the sample tree (make_tree.py) is published for.
-DeviceProfile SampleDevice(const std::wstring &windowsName);
 
 // The rows the sample tree offers that device, as "name|installed|new|x or blank"
 // lines, with marboDMB 1.0.4 and BlueSoleil 6.0 installed (see InstallSampleVersions).

@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include "tests/harness/message_pump_win.h"
+
 namespace {
 
 const wchar_t kClass[] = L"DownloadTestHost";
@@ -50,17 +52,7 @@ int DownloadHost::Ends() const {
     return ends;
 }
 
-void DownloadHost::Pump(DWORD ms) {
-    const DWORD start = GetTickCount();
-    do {
-        MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-    } while (GetTickCount() - start < ms);
-}
+void DownloadHost::Pump(DWORD ms) { PumpFor(ms); }
 
 bool DownloadHost::PumpUntilEnd(DWORD ms) {
     const DWORD start = GetTickCount();
