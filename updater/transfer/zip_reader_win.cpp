@@ -48,18 +48,6 @@ HANDLE CreateTargetFile(const std::wstring &target) {
     return CreateFileAnew(target);
 }
 
-// Last-write time from the entry, creation and access time now.
-void EntryTimes(const ZipFileHeader &header, FILETIME &now, FILETIME &written) {
-    GetSystemTimeAsFileTime(&now);
-    if (!DosToUtc(header.dosDate, header.dosTime, written)) written = now;
-}
-
-void SetEntryTimes(HANDLE file, const ZipFileHeader &header) {
-    FILETIME now, written;
-    EntryTimes(header, now, written);
-    SetFileTime(file, &now, &now, &written);
-}
-
 LARGE_INTEGER AsLarge(const FILETIME &time) {
     LARGE_INTEGER value;
     value.LowPart = time.dwLowDateTime;
@@ -82,27 +70,31 @@ SetInformationByHandle FindSetInformationByHandle() {
     return function;
 }
 
-// The entry's times and attributes, set through the handle that wrote its
+// The entry's times (last write from the entry, creation and access now) and
+// attributes, set through the handle that wrote its
 // data in one call where the system can: setting attributes by path costs as
-// much as creating the file (under Wine, and on a network share). Elsewhere
-// the times go through the handle and the attributes by path once it is closed.
+// much as creating the file under Wine. Elsewhere (XP, or no handle) the times
+// go through the handle and the attributes by path once it is closed.
 bool SetEntryTimesAndAttributes(CKernelHandle &file, const std::wstring &target,
                                 const ZipFileHeader &header) {
-    if (SetInformationByHandle setInformation = FindSetInformationByHandle()) {
-        FILETIME now, written;
-        EntryTimes(header, now, written);
+    FILETIME now, written;
+    GetSystemTimeAsFileTime(&now);
+    if (!DosToUtc(header.dosDate, header.dosTime, written)) written = now;
+    const DWORD attributes = SettableFileAttributes(header.attributes);
+    SetInformationByHandle setInformation = FindSetInformationByHandle();
+    if (file && setInformation) {
         BasicFileInfo info = {};
         info.creationTime = info.lastAccessTime = AsLarge(now);
         info.lastWriteTime = AsLarge(written);
-        info.fileAttributes = SettableFileAttributes(header.attributes);
+        info.fileAttributes = attributes;
         if (setInformation(file.Get(), kFileBasicInfoClass, &info, sizeof info)) {
             file.Reset();
             return true;
         }
     }
-    SetEntryTimes(file.Get(), header);
+    if (file) SetFileTime(file.Get(), &now, &now, &written);
     file.Reset();
-    return SetFileAttributesW(target.c_str(), SettableFileAttributes(header.attributes)) != FALSE;
+    return SetFileAttributesW(target.c_str(), attributes) != FALSE;
 }
 
 }  // namespace
@@ -122,9 +114,7 @@ int CZipReader::CloseEntry(const std::wstring &path, bool afterError) {
     if (r != 1 || path.empty()) return r;
     CKernelHandle file(CreateFileW(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                    nullptr, OPEN_EXISTING, 0, nullptr));
-    if (file) SetEntryTimes(file.Get(), header);
-    file.Reset();
-    return SetFileAttributesW(path.c_str(), SettableFileAttributes(header.attributes)) ? 1 : -2;
+    return SetEntryTimesAndAttributes(file, path, header) ? 1 : -2;
 }
 
 int CZipReader::ExtractEntry(int index, const std::wstring &destination, const HANDLE *events,
