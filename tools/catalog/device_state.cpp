@@ -3,7 +3,7 @@
 #include <stdexcept>
 
 #include "common/text.h"
-#include "updater/shell/program_names.h"
+#include "updater/catalogue/program_names.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include "updater/catalogue/catalogue_paths.h"
 #include "updater/catalogue/component_list.h"
 #include "updater/catalogue/inventory_rules.h"
-#include "updater/shell/device_profile.h"
+#include "updater/identify/device_profile.h"
 #include "updater/transfer/folder_lister.h"
 
 // What Tessel shows a device: the very walk it runs, over any lister, and for

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "tools/catalog/command_line.h"
-#include "updater/shell/device_profile.h"
+#include "updater/identify/device_profile.h"
 
 // The device a command is about, from --family, --model, --suffix, --serial,
 // --windows and --language. Throws UsageError for what no device could be.

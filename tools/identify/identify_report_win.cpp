@@ -13,7 +13,7 @@
 #include "updater/identify/physical_memory_win.h"
 #include "updater/identify/system_information_win.h"
 #include "updater/identify/windows_version_win.h"
-#include "updater/shell/device_profile.h"
+#include "updater/identify/device_profile.h"
 #include "updater/shell/startup_rules.h"
 
 namespace {

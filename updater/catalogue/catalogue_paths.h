@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "updater/shell/device_profile.h"
+#include "updater/identify/device_profile.h"
 
 // The server folders one device's search creates and walks.
 struct CataloguePaths {

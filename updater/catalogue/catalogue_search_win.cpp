@@ -3,7 +3,7 @@
 #include <windows.h>
 
 #include "updater/catalogue/installed_version_win.h"
-#include "updater/shell/device_profile.h"
+#include "updater/identify/device_profile.h"
 #include "updater/transfer/ftp_access_win.h"
 
 SearchOutcome SearchCatalogue(ComponentList &list, const FtpEndpoint &server) {

@@ -3,7 +3,7 @@
 #include <windows.h>
 
 #include "common/registry_key.h"
-#include "updater/shell/program_names_win.h"
+#include "updater/catalogue/program_names_win.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "updater/shell/device_profile.h"
+#include "updater/identify/device_profile.h"
 
 // The update server's folders for one device, composed from its profile exactly as
 // stored (no name is cleaned up: the server's tree is named the same way).

@@ -4,7 +4,7 @@
 
 #include "common/localized_text.h"
 #include "resource.h"
-#include "updater/shell/busy_flag.h"
+#include "updater/wizard/busy_flag.h"
 #include "updater/shell/shell_messages_win.h"
 #include "updater/shell/startup_rules.h"
 

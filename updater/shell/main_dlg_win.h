@@ -3,8 +3,8 @@
 
 #include <memory>
 
-#include "updater/shell/dialog_window_win.h"
-#include "updater/shell/page_activation.h"
+#include "updater/controls/dialog_window_win.h"
+#include "updater/wizard/page_activation.h"
 #include "updater/wizard/progress_page_win.h"
 #include "updater/wizard/search_page_win.h"
 #include "updater/wizard/select_page_win.h"

@@ -5,7 +5,7 @@
 
 #include "common/system_folders.h"
 #include "updater/catalogue/version_compare.h"
-#include "updater/shell/device_profile.h"
+#include "updater/identify/device_profile.h"
 #include "updater/shell/self_update_paths.h"
 #include "updater/shell/startup_rules.h"
 #include "updater/shell/update_manager_app_win.h"

@@ -8,7 +8,7 @@
 #include "updater/identify/device_info_win.h"
 #include "updater/identify/windows_version_win.h"
 #include "updater/shell/autostart_win.h"
-#include "updater/shell/device_profile.h"
+#include "updater/identify/device_profile.h"
 #include "updater/shell/shell_messages_win.h"
 #include "updater/shell/startup_rules.h"
 

@@ -4,7 +4,7 @@
 #include <windows.h>
 
 #include "common/text_list_table.h"
-#include "updater/shell/dialog_window_win.h"
+#include "updater/controls/dialog_window_win.h"
 #include "updater/transfer/ftp_endpoint.h"
 #include "updater/transfer/slider_ftp_win.h"
 

@@ -1,7 +1,7 @@
 #ifndef UPDATER_TRANSFER_SLIDER_FTP_WIN_H
 #define UPDATER_TRANSFER_SLIDER_FTP_WIN_H
 
-#include "updater/shell/skin_slider_win.h"
+#include "updater/controls/skin_slider_win.h"
 #include "updater/transfer/download_engine_win.h"
 
 // The skinned slider with the download engine behind it: range 0 to the file's

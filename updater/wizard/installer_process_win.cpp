@@ -7,7 +7,7 @@
 
 #include "common/kernel_handle_win.h"
 #include "common/text.h"
-#include "updater/shell/busy_flag.h"
+#include "updater/wizard/busy_flag.h"
 #include "updater/wizard/install_run.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "common/localized_text.h"
-#include "updater/shell/device_profile.h"
+#include "updater/identify/device_profile.h"
 
 // Texts of the three wizard pages.
 extern const LocalizedText kSearchHeading;

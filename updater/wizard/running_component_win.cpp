@@ -3,7 +3,7 @@
 #include <windows.h>
 
 #include "common/close_program_win.h"
-#include "updater/shell/program_names.h"
+#include "updater/catalogue/program_names.h"
 #include "updater/wizard/install_run.h"
 
 namespace {

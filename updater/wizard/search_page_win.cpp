@@ -3,7 +3,7 @@
 #include "resource.h"
 #include "updater/catalogue/catalogue_search_win.h"
 #include "updater/catalogue/catalogue_texts.h"
-#include "updater/shell/page_activation.h"
+#include "updater/wizard/page_activation.h"
 #include "updater/wizard/page_texts.h"
 #include "updater/wizard/select_page_win.h"
 

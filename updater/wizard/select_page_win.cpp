@@ -3,7 +3,7 @@
 #include <commctrl.h>
 
 #include "resource.h"
-#include "updater/shell/page_activation.h"
+#include "updater/wizard/page_activation.h"
 #include "updater/wizard/page_texts.h"
 
 namespace {

@@ -1,7 +1,7 @@
 #ifndef UPDATER_WIZARD_WIZARD_PAGE_WIN_H
 #define UPDATER_WIZARD_WIZARD_PAGE_WIN_H
 
-#include "updater/shell/dialog_window_win.h"
+#include "updater/controls/dialog_window_win.h"
 
 // The window that shows the pages, one at a time (the main window).
 class WizardHost {

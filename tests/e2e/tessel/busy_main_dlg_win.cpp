@@ -2,7 +2,7 @@
 // also answers "TesselTest::WM_SET_BUSY" (wParam 1 sets, 0 clears the busy flag),
 // so that a test can hold the window in the state an installation puts it in.
 // The shipped program is linked with the ordinary factory and has no such message.
-#include "updater/shell/busy_flag.h"
+#include "updater/wizard/busy_flag.h"
 #include "updater/shell/main_dlg_win.h"
 
 namespace {

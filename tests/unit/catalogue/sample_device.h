@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "updater/shell/device_profile.h"
+#include "updater/identify/device_profile.h"
 
 // The device the catalogue tests' trees are published for: a marbo K4 EX with
 // serial 9HK40001 (board folder 9HK4).

@@ -5,7 +5,7 @@
 
 #include "tests/unit/identify/bios_image.h"
 #include "updater/identify/device_identification.h"
-#include "updater/shell/device_profile.h"
+#include "updater/identify/device_profile.h"
 
 namespace {
 

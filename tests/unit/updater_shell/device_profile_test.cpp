@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "updater/shell/device_profile.h"
+#include "updater/identify/device_profile.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "updater/shell/page_activation.h"
+#include "updater/wizard/page_activation.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "updater/shell/program_names.h"
+#include "updater/catalogue/program_names.h"
 
 namespace {
 

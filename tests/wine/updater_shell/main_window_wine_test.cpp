@@ -7,7 +7,7 @@
 
 #include "resource.h"
 #include "tests/harness/message_pump_win.h"
-#include "updater/shell/busy_flag.h"
+#include "updater/wizard/busy_flag.h"
 #include "updater/shell/main_dlg_win.h"
 #include "updater/shell/shell_messages_win.h"
 

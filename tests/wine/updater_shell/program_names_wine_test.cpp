@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "common/text.h"
-#include "updater/shell/program_names_win.h"
+#include "updater/catalogue/program_names_win.h"
 
 namespace {
 

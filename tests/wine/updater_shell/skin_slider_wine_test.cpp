@@ -9,7 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "resource.h"
-#include "updater/shell/skin_slider_win.h"
+#include "updater/controls/skin_slider_win.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "updater/shell/busy_flag.h"
+#include "updater/wizard/busy_flag.h"
 
 namespace {
 bool g_busy = false;

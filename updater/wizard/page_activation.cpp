@@ -1,4 +1,4 @@
-#include "updater/shell/page_activation.h"
+#include "updater/wizard/page_activation.h"
 
 PageRequest PageForActivation(long long wParam, int lastPage) {
     if (wParam > 0) {

@@ -1,4 +1,4 @@
-#include "updater/shell/device_profile.h"
+#include "updater/identify/device_profile.h"
 
 #include <cwctype>
 

@@ -1,4 +1,4 @@
-#include "updater/shell/slider_travel.h"
+#include "updater/controls/slider_travel.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "updater/shell/skin_slider_win.h"
+#include "updater/controls/skin_slider_win.h"
 
 #include <windowsx.h>
 

@@ -1,5 +1,5 @@
-#ifndef UPDATER_SHELL_PAGE_ACTIVATION_H
-#define UPDATER_SHELL_PAGE_ACTIVATION_H
+#ifndef UPDATER_WIZARD_PAGE_ACTIVATION_H
+#define UPDATER_WIZARD_PAGE_ACTIVATION_H
 
 // The wizard pages of the main window, as ShowPage numbers them.
 enum WizardPage { kSearchPage = 0, kSelectPage = 1, kProgressPage = 2, kNoPage = 3 };

@@ -1,4 +1,4 @@
-#include "updater/shell/program_names_win.h"
+#include "updater/catalogue/program_names_win.h"
 
 #include <shlobj.h>
 

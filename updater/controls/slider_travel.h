@@ -1,5 +1,5 @@
-#ifndef UPDATER_SHELL_SLIDER_TRAVEL_H
-#define UPDATER_SHELL_SLIDER_TRAVEL_H
+#ifndef UPDATER_CONTROLS_SLIDER_TRAVEL_H
+#define UPDATER_CONTROLS_SLIDER_TRAVEL_H
 
 // The arithmetic of a bitmap slider along its travel (x for a horizontal
 // slider, y for a vertical one): where the thumb's centre lies for a position

@@ -1,9 +1,9 @@
-#ifndef UPDATER_SHELL_SKIN_SLIDER_WIN_H
-#define UPDATER_SHELL_SKIN_SLIDER_WIN_H
+#ifndef UPDATER_CONTROLS_SKIN_SLIDER_WIN_H
+#define UPDATER_CONTROLS_SKIN_SLIDER_WIN_H
 
 #include <windows.h>
 
-#include "updater/shell/slider_travel.h"
+#include "updater/controls/slider_travel.h"
 
 // Posted to the parent: wParam the control's identifier, lParam the new position.
 constexpr UINT WM_SKINSLIDER_MOVING = 0x28D1;  // during a drag, on each change

@@ -1,4 +1,4 @@
-#include "updater/shell/dialog_window_win.h"
+#include "updater/controls/dialog_window_win.h"
 
 CDialogWindow::~CDialogWindow() { Destroy(); }
 

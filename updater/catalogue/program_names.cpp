@@ -1,4 +1,4 @@
-#include "updater/shell/program_names.h"
+#include "updater/catalogue/program_names.h"
 
 #include "common/text.h"
 
