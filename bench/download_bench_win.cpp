@@ -45,7 +45,7 @@ int wmain(int argc, wchar_t **argv) {
     LPARAM result = -1;
     MSG msg;
     while (result < 0 && GetMessageW(&msg, nullptr, 0, 0) > 0) {
-        if (msg.message == control.Message() && msg.lParam != kDownloadProgress) {
+        if (msg.message == control.Message() && msg.lParam != kWorkerProgress) {
             result = msg.lParam;
             break;
         }
@@ -63,5 +63,5 @@ int wmain(int argc, wchar_t **argv) {
                 static_cast<unsigned long>(peak.workingSet), static_cast<unsigned long>(peak.commit),
                 static_cast<long>(result));
     if (window.host) DestroyWindow(window.host);
-    return result == kDownloadFinished ? 0 : 1;
+    return result == kWorkerFinished ? 0 : 1;
 }

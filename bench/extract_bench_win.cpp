@@ -13,10 +13,12 @@
 
 namespace {
 LPARAM g_end = 0;
+CProgressExtract *g_control = nullptr;
 
 LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == CProgressExtract::Message()) {
-        g_end = lParam;
+        if (lParam != kWorkerProgress) g_end = lParam;
+        else if (g_control) g_control->ShowPosition();
         return 0;
     }
     return DefWindowProcW(window, message, wParam, lParam);
@@ -31,6 +33,7 @@ int wmain(int argc, wchar_t **argv) {
     const BenchWindow window = CreateBenchWindow(L"ExtractBench", Procedure);
     CProgressExtract control;
     control.Attach(window.bar);
+    g_control = &control;
     LARGE_INTEGER frequency, start, end;
     QueryPerformanceFrequency(&frequency);
     QueryPerformanceCounter(&start);
@@ -44,7 +47,7 @@ int wmain(int argc, wchar_t **argv) {
                 double(end.QuadPart - start.QuadPart) / double(frequency.QuadPart), long(g_end),
                 int(SendMessageW(window.bar, PBM_GETPOS, 0, 0)),
                 static_cast<unsigned long>(peak.workingSet), static_cast<unsigned long>(peak.commit));
-    if (g_end != CProgressExtract::kFinished) std::wprintf(L"%ls\n", control.ErrorText().c_str());
+    if (g_end != kWorkerFinished) std::wprintf(L"%ls\n", control.ErrorText().c_str());
     DestroyWindow(window.host);
-    return g_end == CProgressExtract::kFinished ? 0 : 1;
+    return g_end == kWorkerFinished ? 0 : 1;
 }

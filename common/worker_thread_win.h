@@ -8,6 +8,15 @@
 
 #include "common/kernel_handle_win.h"
 
+// The one vocabulary of every worker control's notices: lParam of its
+// registered message (wParam is 0).
+enum WorkerNotice : LPARAM {
+    kWorkerProgress = 0,  // what the window shows changed: read it now
+    kWorkerFinished = 1,  // the run's work is done
+    kWorkerStopped = 2,   // Stop ended the run
+    kWorkerFailed = 3,    // the control's error text says why
+};
+
 // The thread behind every worker control (downloads, extraction, the setup
 // engines): one run of a body at below-normal priority that reports only by
 // posting a registered message to a window, and that is always over before its

@@ -1,5 +1,8 @@
 #include "setup/engine/engine_control_win.h"
 
+#include <commctrl.h>
+
+#include "common/progress_position.h"
 #include "setup/engine/engine_job_win.h"
 #include "setup/script/setup_settings.h"
 
@@ -17,7 +20,15 @@ CEngineControl::CEngineControl(EngineSource source) : source_(std::move(source))
 
 CEngineControl::~CEngineControl() { StopWorker(); }
 
-void CEngineControl::Attach(HWND progressBar) { bar_ = progressBar; }
+void CEngineControl::Attach(HWND progressBar) {
+    bar_ = progressBar;
+    if (bar_) SendMessageW(bar_, PBM_SETRANGE, 0, MAKELPARAM(0, kProgressRange));
+}
+
+void CEngineControl::ShowPosition() {
+    worker_.ProgressRead();
+    if (bar_) SendMessageW(bar_, PBM_SETPOS, WPARAM(position_.Get()), 0);
+}
 
 HWND CEngineControl::ProgressBar() const { return bar_; }
 
@@ -32,15 +43,17 @@ bool CEngineControl::Start() {
 
     StopWorker();
     itemText_.Set(std::wstring());
+    position_.Set(0);
+    if (bar_) SendMessageW(bar_, PBM_SETPOS, 0, 0);
     job_ = MakeJob(settings, source_.package);
-    channel_.reset(new EngineChannel(*this, bar_, worker_));
+    channel_.reset(new EngineChannel(*this, worker_));
     if (worker_.Start(page, Message(), [this] { job_->Run(*channel_); })) return true;
 
     // No run: the page still learns that the engine has ended, so the wizard
     // does not stay on its progress page.
     job_.reset();
     channel_.reset();
-    if (page) PostMessageW(page, Message(), 0, 1);
+    if (page) PostMessageW(page, Message(), 0, kWorkerFinished);
     return false;
 }
 

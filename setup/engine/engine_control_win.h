@@ -28,11 +28,12 @@ struct EngineSource {
 // engine that runs behind it on a worker thread. The page creates one, attaches
 // it to its progress bar and calls Start when it becomes the current page.
 //
-// The worker reports only by posting Message() to the page (wParam 0; lParam 0
-// after the item text changed, 1 once when the run has ended) and by
-// progress-bar messages. The item text is handed over under a lock; item
-// notices are coalesced by the worker thread (CWorkerThread), so the page
-// reads the latest item on each one.
+// The worker reports only by posting Message() to the page (wParam 0; lParam
+// kWorkerProgress after the item text or the position changed, kWorkerFinished
+// once when the run has ended); it never touches a window. Item and position
+// are handed over under a lock; progress notices are coalesced by the worker
+// thread (CWorkerThread), so the page reads the latest on each one and moves
+// the bar itself (ShowPosition).
 class CEngineControl {
 public:
     CEngineControl();
@@ -51,8 +52,11 @@ public:
     void StopWorker();
 
     // The full path of the entry being worked on (a copy taken under the lock);
-    // reading it re-arms the item notice.
+    // reading it re-arms the progress notice.
     std::wstring ItemText() const;
+    // Moves the bar to the position the worker last published; re-arms the
+    // progress notice too.
+    void ShowPosition();
 
     // The registered WM_UNZIP message of this kind of engine.
     virtual UINT Message() const = 0;
@@ -75,6 +79,7 @@ private:
     std::unique_ptr<EngineJob> job_;
     std::unique_ptr<EngineChannel> channel_;
     LockedValue<std::wstring> itemText_;
+    LockedValue<int> position_;
     // Last: it is stopped (and the worker joined) before the job and channel go.
     CWorkerThread worker_;
 };

@@ -1,35 +1,33 @@
 #include "setup/engine/engine_job_win.h"
 
-#include <commctrl.h>
-
 #include "setup/engine/engine_control_win.h"
 #include "common/progress_position.h"
 #include "setup/script/setup_startup.h"
 #include "setup/script/value_escaping.h"
 
-EngineChannel::EngineChannel(CEngineControl &owner, HWND bar, CWorkerThread &worker)
-    : owner_(owner), bar_(bar), worker_(worker) {}
+EngineChannel::EngineChannel(CEngineControl &owner, CWorkerThread &worker)
+    : owner_(owner), worker_(worker) {}
 
 void EngineChannel::BeginProgress() {
     position_ = 0;
-    if (!bar_) return;
-    SendMessageW(bar_, PBM_SETRANGE, 0, MAKELPARAM(0, kProgressRange));
-    SendMessageW(bar_, PBM_SETPOS, 0, 0);
+    owner_.position_.Set(0);
+    worker_.NotifyProgress(kWorkerProgress);
 }
 
 void EngineChannel::Progress(double done, double total) {
     int position = ProgressPosition(done, total);
     if (position == position_) return;
     position_ = position;
-    if (bar_) SendMessageW(bar_, PBM_SETPOS, WPARAM(position), 0);
+    owner_.position_.Set(position);
+    worker_.NotifyProgress(kWorkerProgress);
 }
 
 void EngineChannel::ItemChanged(const std::wstring &text) {
     owner_.itemText_.Set(text);
-    worker_.NotifyProgress(0);
+    worker_.NotifyProgress(kWorkerProgress);
 }
 
-void EngineChannel::Finished() { worker_.NotifyEnd(1); }
+void EngineChannel::Finished() { worker_.NotifyEnd(kWorkerFinished); }
 
 std::wstring SetupEngineJob::Expand(const std::wstring &text) const {
     return UnescapeValue(ExpandFolderTokens(text, folders_));

@@ -13,19 +13,20 @@
 class CEngineControl;
 
 // The worker's side of an engine control: everything the engine run may touch
-// of the page and of its owner, so that the run never reaches into the control.
+// of its owner, so that the run never reaches into the control or a window.
+// What it publishes reaches the page with a progress notice, coalesced until
+// the page has read it.
 class EngineChannel {
 public:
-    EngineChannel(CEngineControl &owner, HWND bar, CWorkerThread &worker);
+    EngineChannel(CEngineControl &owner, CWorkerThread &worker);
 
-    // Range 0-100, position 0.
+    // Position 0.
     void BeginProgress();
-    // Moves the bar to ProgressPosition(done, total) when that changed.
+    // Publishes ProgressPosition(done, total) when that changed.
     void Progress(double done, double total);
-    // Stores the item text under the owner's lock, then posts (0, 0) unless
-    // the page has not read the previous item yet.
+    // Publishes the item text.
     void ItemChanged(const std::wstring &text);
-    // Acknowledges the stop request, if any, and posts (0, 1).
+    // Acknowledges the stop request, if any, and posts kWorkerFinished.
     void Finished();
 
     bool StopRequested() const { return worker_.StopRequested(); }
@@ -37,7 +38,6 @@ public:
 
 private:
     CEngineControl &owner_;
-    HWND bar_;
     CWorkerThread &worker_;
     HANDLE events_[2] = {nullptr, nullptr};
     int position_ = -1;

@@ -4,13 +4,6 @@
 #include "setup/res/resource.h"
 #include "setup/wizard/wizard_texts.h"
 
-namespace {
-
-// What the engine's message says in lParam.
-enum EngineNotice : LPARAM { kItemChanged = 0, kFinished = 1, kStopped = 2, kFailed = 3 };
-
-}  // namespace
-
 CProgressPage::CProgressPage(int templateId, std::unique_ptr<CEngineControl> engine, Texts texts,
                              std::function<void()> finished)
     : CWizardPage(templateId), engine_(std::move(engine)), texts_(texts),
@@ -23,22 +16,26 @@ void CProgressPage::OnInit() {
     engine_->Attach(GetDlgItem(Window(), IDC_PROGRESS_BAR));
 }
 
-bool CProgressPage::Start() { return engine_->Start(); }
+bool CProgressPage::Start() {
+    shownItem_.clear();
+    return engine_->Start();
+}
 
 void CProgressPage::StopWorker() { engine_->StopWorker(); }
 
 bool CProgressPage::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR &result) {
     if (message == engine_->Message()) {
+        engine_->ShowPosition();
         switch (lParam) {
-            case kItemChanged:
+            case kWorkerProgress:
                 ShowItem();
                 break;
-            case kFinished:
+            case kWorkerFinished:
                 engine_->StopWorker();
                 if (finished_) finished_();
                 break;
-            case kStopped:
-            case kFailed:
+            case kWorkerStopped:
+            case kWorkerFailed:
                 engine_->StopWorker();
                 break;
             default:
@@ -53,6 +50,8 @@ bool CProgressPage::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PT
 
 void CProgressPage::ShowItem() {
     const std::wstring item = engine_->ItemText();
+    if (item == shownItem_) return;
+    shownItem_ = item;
     SetItemText(IDC_FOLDER, LocalFolderOf(item));
     SetItemText(IDC_ITEM, LocalNameOf(item));
     // A long run must not look like an idle user to the system (screen saver, sleep).

@@ -34,6 +34,7 @@ private:
     std::unique_ptr<CEngineControl> engine_;
     Texts texts_;
     std::function<void()> finished_;
+    std::wstring shownItem_;  // the item the Folder and Item texts show
 };
 
 #endif

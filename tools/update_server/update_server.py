@@ -40,6 +40,7 @@ import signal
 import socket
 import sys
 import threading
+import time
 
 from pyftpdlib.authorizers import DummyAuthorizer
 from pyftpdlib.filesystems import AbstractedFS
@@ -152,7 +153,6 @@ class FaultyFile:
                 size = limit - self._sent
         if stall is not None and self._sent >= stall:
             # The whole server falls silent, then the data connection breaks.
-            import time
             time.sleep(float(self._fault.get("stall_seconds", 17)))
             raise OSError("stalled transfer dropped")
         if kill is not None and self._sent >= kill:
@@ -183,7 +183,7 @@ def make_filesystem(faults):
     return FaultyFS
 
 
-def make_handler(root, role, log, refusal_delay, passive_ports, faults=None):
+def make_handler(root, role, log, refusal_delay, passive_ports, faults=None, reply_delay=0.0):
     authorizer = DeviceRightsAuthorizer(root, report_folders=(role == "secondary"))
 
     class LoggingHandler(FTPHandler):
@@ -209,6 +209,10 @@ def make_handler(root, role, log, refusal_delay, passive_ports, faults=None):
         def pre_process_command(self, line, cmd, arg):
             detail = cmd if cmd == "PASS" else f"{cmd} {arg or ''}"
             log.write(getattr(self, "logged_address", "?"), "CMD", detail.strip())
+            if reply_delay:
+                # A far server: every answer comes one round trip later. The
+                # whole server waits, which is what one client sees anyway.
+                time.sleep(reply_delay)
             super().pre_process_command(line, cmd, arg)
 
         def ftp_STOU(self, line):
@@ -303,6 +307,8 @@ def main(argv=None):
     parser.add_argument("--log", metavar="FILE", help="append one line per event to FILE")
     parser.add_argument("--faults", metavar="FILE",
                         help="JSON file of transfer faults by file name (see above)")
+    parser.add_argument("--reply-delay", type=float, default=0.0, metavar="SECONDS",
+                        help="wait this long before answering each command (a far server)")
     parser.add_argument("--ready-file", metavar="FILE",
                         help="create FILE once every server listens")
     args = parser.parse_args(argv)
@@ -320,7 +326,8 @@ def main(argv=None):
                     parser.error(f"{role} folder {root!r} does not exist")
                 handler = make_handler(os.path.abspath(root), role, log, args.refusal_delay,
                                        args.passive_ports,
-                                       Faults(args.faults) if args.faults else None)
+                                       Faults(args.faults) if args.faults else None,
+                                       args.reply_delay)
                 server = FTPServer((address, args.port), handler)
                 ftp_servers.append(server)
     except OSError as error:

@@ -50,6 +50,10 @@ const wchar_t kMakerUserRoot[] = L"HKEY_CURRENT_USER\\SOFTWARE\\Parvoni";
 
 }  // namespace
 
+std::wstring MakerVersionKey(const std::wstring &component) {
+    return std::wstring(kMakerMachineRoot) + L"\\" + component;
+}
+
 InventoryRule FindInventoryRule(const std::wstring &component) {
     InventoryRule rule;
     for (const TableRow &row : kOtherMakers) {
@@ -61,7 +65,7 @@ InventoryRule FindInventoryRule(const std::wstring &component) {
         rule.versionFromKeyName = row.valueName == nullptr;
         return rule;
     }
-    rule.key = std::wstring(kMakerMachineRoot) + L"\\" + component;
+    rule.key = MakerVersionKey(component);
     rule.fallbackKey = std::wstring(kMakerUserRoot) + L"\\" + component;
     rule.valueName = L"version";
     rule.makerComponent = true;

@@ -13,6 +13,10 @@ struct InventoryRule {
     bool makerComponent = false;      // the catch-all row: also the installed-file test
 };
 
+// The key a maker component's version is recorded under (value "version"): an
+// update run writes it, the inventory reads it.
+std::wstring MakerVersionKey(const std::wstring &component);
+
 // The row for `component` (letter case ignored); the maker's own row for any
 // name the table of other makers' software does not hold.
 InventoryRule FindInventoryRule(const std::wstring &component);

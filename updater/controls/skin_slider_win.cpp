@@ -2,7 +2,9 @@
 
 #include <windowsx.h>
 
+#include <atomic>
 #include <cstdlib>
+#include <string>
 
 namespace {
 
@@ -59,27 +61,26 @@ HBITMAP BuildMask(HBITMAP image, COLORREF colour, int x, int y) {
 
 }  // namespace
 
-// The control's lock, taken for a scope. The critical section is re-entrant.
-class CSkinSlider::Lock {
-public:
-    explicit Lock(const CSkinSlider &slider) : section_(slider.lock_) {
-        EnterCriticalSection(&section_);
-    }
-    ~Lock() { LeaveCriticalSection(&section_); }
-    Lock(const Lock &) = delete;
-    Lock &operator=(const Lock &) = delete;
-
-private:
-    CRITICAL_SECTION &section_;
-};
-
 void CSkinSlider::Image::Clear() {
     if (bitmap) DeleteObject(bitmap);
     if (mask) DeleteObject(mask);
     *this = Image();
 }
 
-CSkinSlider::CSkinSlider() { InitializeCriticalSection(&lock_); }
+namespace {
+std::atomic<long> g_foreignThreadCalls{0};
+}  // namespace
+
+CSkinSlider::CSkinSlider() = default;
+
+long CSkinSlider::ForeignThreadCalls() { return g_foreignThreadCalls.load(); }
+
+// The slider is a window's state: only the window's thread may change it.
+void CSkinSlider::CheckThread(const char *call) const {
+    if (!window_ || GetWindowThreadProcessId(window_, nullptr) == GetCurrentThreadId()) return;
+    ++g_foreignThreadCalls;
+    OutputDebugStringA((std::string("CSkinSlider::") + call + " called off the window's thread\n").c_str());
+}
 
 CSkinSlider::~CSkinSlider() {
     if (window_) {
@@ -93,7 +94,6 @@ CSkinSlider::~CSkinSlider() {
     thumb_.Clear();
     thumbActiveImage_.Clear();
     if (savedBackground_) DeleteObject(savedBackground_);
-    DeleteCriticalSection(&lock_);
 }
 
 bool CSkinSlider::Attach(HWND control) {
@@ -137,7 +137,6 @@ bool CSkinSlider::LoadImages(UINT normalId, UINT activeId, bool transparent, COL
 
 bool CSkinSlider::SetChannelBitmaps(UINT normalId, UINT activeId, bool transparent,
                                     COLORREF colour, int x, int y) {
-    Lock lock(*this);
     if (normalId == 0) {
         channel_.Clear();
         channelActiveImage_.Clear();
@@ -162,7 +161,6 @@ bool CSkinSlider::SetChannelBitmaps(UINT normalId, UINT activeId, bool transpare
 
 bool CSkinSlider::SetThumbBitmaps(UINT normalId, UINT activeId, bool transparent,
                                   COLORREF colour, int x, int y) {
-    Lock lock(*this);
     if (normalId == 0) {
         thumb_.Clear();
         thumbActiveImage_.Clear();
@@ -190,7 +188,6 @@ bool CSkinSlider::SetThumbBitmaps(UINT normalId, UINT activeId, bool transparent
 }
 
 void CSkinSlider::SetMargins(int left, int top, int right, int bottom) {
-    Lock lock(*this);
     marginLeft_ = left;
     marginTop_ = top;
     marginRight_ = right;
@@ -203,18 +200,14 @@ void CSkinSlider::SetDrawFocusRect(bool on, bool redraw) {
 }
 
 void CSkinSlider::SetRangeMin(int minimum, bool redraw) {
-    {
-        Lock lock(*this);
-        minimum_ = minimum;
-    }
+    CheckThread("SetRangeMin");
+    minimum_ = minimum;
     if (redraw) Invalidate();
 }
 
 void CSkinSlider::SetRangeMax(int maximum, bool redraw) {
-    {
-        Lock lock(*this);
-        maximum_ = maximum;
-    }
+    CheckThread("SetRangeMax");
+    maximum_ = maximum;
     if (redraw) Invalidate();
 }
 
@@ -224,30 +217,24 @@ void CSkinSlider::SetRange(int minimum, int maximum, bool redraw) {
 }
 
 void CSkinSlider::SetPos(int position) {
-    {
-        Lock lock(*this);
-        position_ = Travel().ClampPosition(position);
-    }
+    CheckThread("SetPos");
+    position_ = Travel().ClampPosition(position);
     Invalidate();
 }
 
 int CSkinSlider::GetPos() const {
-    Lock lock(*this);
     return position_;
 }
 
 int CSkinSlider::GetRangeMin() const {
-    Lock lock(*this);
     return minimum_;
 }
 
 int CSkinSlider::GetRangeMax() const {
-    Lock lock(*this);
     return maximum_;
 }
 
 int CSkinSlider::ThumbCentre() const {
-    Lock lock(*this);
     return Travel().CentreOf(position_);
 }
 
@@ -298,7 +285,6 @@ LRESULT CSkinSlider::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         case WM_MOUSEMOVE:
             if (dragging_) {
-                Lock lock(*this);
                 MoveStep(vertical_ ? GET_Y_LPARAM(lParam) : GET_X_LPARAM(lParam));
             }
             return 0;
@@ -345,13 +331,10 @@ void CSkinSlider::OnButtonDown(int along) {
     SetCapture(window_);
     SetFocus(window_);
     dragging_ = true;
-    {
-        Lock lock(*this);
-        const int centre = Travel().CentreOf(position_);
-        const int half = (vertical_ ? thumbHeight_ : thumbWidth_) / 2;
-        dragOffset_ = std::abs(along - centre) > half ? 0 : along - centre;
-        MoveStep(along);
-    }
+    const int centre = Travel().CentreOf(position_);
+    const int half = (vertical_ ? thumbHeight_ : thumbWidth_) / 2;
+    dragOffset_ = std::abs(along - centre) > half ? 0 : along - centre;
+    MoveStep(along);
     Invalidate();
 }
 
@@ -373,10 +356,7 @@ void CSkinSlider::OnKey(WPARAM key) {
         case VK_RIGHT: case VK_DOWN: step = SliderKey::Forward; break;
         default: step = SliderKey::Back; break;
     }
-    {
-        Lock lock(*this);
-        SetPos(SliderKeyTarget(step, position_, page_, minimum_, maximum_));
-    }
+    SetPos(SliderKeyTarget(step, position_, page_, minimum_, maximum_));
     Notify(WM_SKINSLIDER_MOVED);
 }
 
@@ -404,7 +384,6 @@ void CSkinSlider::DrawImage(HDC dc, const Image &image, bool transparent, int x,
 }
 
 void CSkinSlider::Paint(HDC target) {
-    Lock lock(*this);
     const int w = width_, h = height_;
     if (w <= 0 || h <= 0) return;
     HBITMAP buffer = CreateCompatibleBitmap(target, w, h);

@@ -14,9 +14,9 @@ constexpr COLORREF kSkinKeyFromPixel = 0xFF000000;
 
 // A slider drawn from bitmaps: a channel, a thumb and optional "active" images
 // of both (the travelled part of the channel, the thumb while dragged). It
-// subclasses a static control of a dialog. Painting is double-buffered and, with
-// SetPos and the mouse, runs under one re-entrant lock, so another thread (a
-// download worker) may move the thumb while the window paints.
+// subclasses a static control of a dialog. Painting is double-buffered. Like any
+// window's state it belongs to the window's thread: workers publish a position
+// and the window's thread moves the thumb when their notice arrives.
 class CSkinSlider {
 public:
     CSkinSlider();
@@ -40,7 +40,7 @@ public:
     void SetRangeMin(int minimum, bool redraw);
     void SetRangeMax(int maximum, bool redraw);
     void SetRange(int minimum, int maximum, bool redraw);
-    // Any thread: limits to the range, then invalidates.
+    // Limits to the range, then invalidates.
     void SetPos(int position);
 
     int GetPos() const;
@@ -48,6 +48,10 @@ public:
     int GetRangeMax() const;
     // The thumb centre's pixel for the current position (for tests and hit tests).
     int ThumbCentre() const;
+
+    // How often a setter was called off its window's thread in this process
+    // (each such call also leaves a debugger line); always 0 in a sound program.
+    static long ForeignThreadCalls();
 
 private:
     // One bitmap with its mask (when drawn transparently).
@@ -58,7 +62,6 @@ private:
         int height = 0;
         void Clear();
     };
-    class Lock;
 
     static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
@@ -73,10 +76,10 @@ private:
     void MoveStep(int along);
     void OnKey(WPARAM key);
     void Notify(UINT message);
+    void CheckThread(const char *call) const;
 
     HWND window_ = nullptr;
     WNDPROC original_ = nullptr;
-    mutable CRITICAL_SECTION lock_;
 
     int maximum_ = 100;
     int minimum_ = 0;

@@ -48,8 +48,6 @@ void CMainDlg::OnInitDialog() {
                               static_cast<CWizardPage *>(&m_selectPage),
                               static_cast<CWizardPage *>(&m_progressPage)})
         page->SetHost(this);
-    m_searchPage.SetSelectPage(&m_selectPage);
-    m_progressPage.SetSelectPage(&m_selectPage);
     m_searchPage.Create(instance, IDD_SEARCH_PAGE, Handle());
     m_selectPage.Create(instance, IDD_SELECT_PAGE, Handle());
     m_progressPage.Create(instance, IDD_PROGRESS_PAGE, Handle());
@@ -83,6 +81,16 @@ void CMainDlg::ShowPage(int page, bool start) {
         SetTimer(Handle(), kPageTimer, 1, nullptr);
     else
         m_lastPage = m_currentPage;
+}
+
+void CMainDlg::ShowFoundRows(ComponentList rows) {
+    m_selectPage.SetRows(std::move(rows));
+    ShowPage(kSelectPage, true);
+}
+
+void CMainDlg::StartInstall(std::vector<PackageList> rows) {
+    m_progressPage.SetPlanRows(std::move(rows));
+    ShowPage(kProgressPage, true);
 }
 
 void CMainDlg::OnPageTimer() {
@@ -123,7 +131,10 @@ bool CMainDlg::OnPaintMinimised() {
     return true;
 }
 
-void CMainDlg::StopTransfers() { m_progressPage.StopTransfers(); }
+void CMainDlg::StopTransfers() {
+    m_searchPage.StopSearch();
+    m_progressPage.StopTransfers();
+}
 
 void CMainDlg::OnClose() {
     StopTransfers();

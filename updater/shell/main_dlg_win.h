@@ -20,6 +20,9 @@ public:
     // Shows `page` (kNoPage shows and hides nothing); with `start` the page's work
     // begins one timer tick later.
     void ShowPage(int page, bool start) override;
+    void ForgetFoundRows() override { m_selectPage.ClearList(); }
+    void ShowFoundRows(ComponentList rows) override;
+    void StartInstall(std::vector<PackageList> rows) override;
     int CurrentPage() const { return m_currentPage; }
 
     CSearchPage &SearchPage() { return m_searchPage; }

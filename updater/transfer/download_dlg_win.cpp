@@ -27,7 +27,7 @@ void CDownloadDlg::OnInitDialog() {
     slider_.SetDrawFocusRect(false, false);
     ShowItem(IDC_DOWNLOAD_SLIDER, true);
     current_ = files_.begin();
-    if (!StartCurrent()) PostMessageW(Handle(), slider_.Message(), 0, kDownloadFinished);
+    if (!StartCurrent()) PostMessageW(Handle(), slider_.Message(), 0, kWorkerFinished);
 }
 
 bool CDownloadDlg::StartCurrent() {
@@ -38,14 +38,15 @@ bool CDownloadDlg::StartCurrent() {
     SetItemText(IDC_DOWNLOAD_STATUS, Localized(download_text::kDownloadingFiles));
     if (!slider_.Start(current_->first, current_->second.front(), account_.port, account_.user,
                        account_.password, true))
-        PostMessageW(Handle(), slider_.Message(), 0, kDownloadFailed);
+        PostMessageW(Handle(), slider_.Message(), 0, kWorkerFailed);
     return true;
 }
 
 bool CDownloadDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT &result) {
     if (message == slider_.Message() && wParam == 0) {
+        slider_.ShowPosition();
         switch (lParam) {
-            case kDownloadProgress: {
+            case kWorkerProgress: {
                 const DownloadTexts texts = slider_.Texts();
                 SetItemText(IDC_DOWNLOAD_STATUS,
                             DownloadStatusLine(Localized(download_text::kDownloadingPrefix),
@@ -53,12 +54,12 @@ bool CDownloadDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT
                                 .c_str());
                 break;
             }
-            case kDownloadFinished:
+            case kWorkerFinished:
                 slider_.Stop();
                 if (current_ != files_.end()) ++current_;
                 if (!StartCurrent()) EndModal(kDownloadDone);
                 break;
-            case kDownloadFailed:
+            case kWorkerFailed:
                 slider_.Stop();
                 EndModal(kDownloadDone);
                 break;

@@ -54,24 +54,25 @@ public:
         switch (OpenFtpConnection(endpoint_, kFtpDownloadTimeouts, session_, connection_,
                                   [this] { return StopRequested(); })) {
             case FtpConnectResult::kConnected: break;
-            case FtpConnectResult::kStopped: return End(kDownloadStopped);
+            case FtpConnectResult::kStopped: return End(kWorkerStopped);
             case FtpConnectResult::kFailed: return Fail(download_text::kConnectFailed);
         }
         if (!FtpSetCurrentDirectoryW(connection_.Get(), paths_.serverFolder.c_str()))
             return Fail(download_text::kFolderNotFound);
-        if (StopRequested()) return End(kDownloadStopped);
+        if (StopRequested()) return End(kWorkerStopped);
 
         RemoteSize size;
         switch (ListSize(connection_, size, true)) {
             case Lookup::Listed: break;
-            case Lookup::Stopped: return End(kDownloadStopped);
+            case Lookup::Stopped: return End(kWorkerStopped);
             case Lookup::AlreadyComplete:
-                engine_.display_.Complete();
-                return End(kDownloadFinished);
+                // The end notice alone says so; the window reads the position with it.
+                engine_.position_.Set(DownloadPosition{size.bytes, size, true});
+                return End(kWorkerFinished);
         }
-        engine_.display_.Prepare(size);
+        engine_.position_.Set(DownloadPosition{0, size, false});
         if (!OpenRemoteFile()) return Fail(download_text::kOpenFailed);
-        if (StopRequested()) return End(kDownloadStopped);
+        if (StopRequested()) return End(kWorkerStopped);
 
         clockBase_ = GetTickCount();
         if (!CreateFolderPath(paths_.localFolder)) return Fail(download_text::kCreateFailed);
@@ -88,9 +89,9 @@ public:
             case TransferEnd::Finished:
                 local_.Reset();
                 CloseServer();
-                engine_.display_.Complete();
-                return End(kDownloadFinished);
-            case TransferEnd::Stopped: return End(kDownloadStopped);
+                engine_.position_.Update([](DownloadPosition &position) { position.complete = true; });
+                return End(kWorkerFinished);
+            case TransferEnd::Stopped: return End(kWorkerStopped);
             case TransferEnd::ReadFailed:
             case TransferEnd::Silent: return Fail(download_text::kReadFailed);
             case TransferEnd::WriteFailed: return Fail(download_text::kWriteFailed);
@@ -127,8 +128,7 @@ public:
             texts.speed = status.speedText;
             texts.size = status.sizeText;
         });
-        engine_.display_.Show(status.received, status.size);
-        engine_.worker_.NotifyProgress(kDownloadProgress);
+        Publish(status.received, status.size, false);
     }
 
     RecheckResult Recheck(RemoteSize &size) override {
@@ -148,7 +148,8 @@ public:
         if (ListSize(checkConnection_, listed, false) == Lookup::Stopped)
             return RecheckResult::Stopped;
         size = listed;
-        if (listed.known) engine_.display_.Relisted(listed);
+        if (listed.known)
+            engine_.position_.Update([&](DownloadPosition &position) { position.size = listed; });
         return RecheckResult::Checked;
     }
 
@@ -176,6 +177,11 @@ public:
 private:
     enum class Lookup { Listed, AlreadyComplete, Stopped };
 
+    void Publish(uint64_t received, const RemoteSize &size, bool complete) {
+        engine_.position_.Set(DownloadPosition{received, size, complete});
+        engine_.worker_.NotifyProgress(kWorkerProgress);
+    }
+
     void End(LPARAM notice) {
         CloseServer();
         engine_.worker_.NotifyEnd(notice);
@@ -188,7 +194,7 @@ private:
                                    text.english + L" (" + Win32ErrorText(error) + L")\n";
         OutputDebugStringW(trace.c_str());
         engine_.texts_.Update([&](DownloadTexts &texts) { texts.error = Localized(text); });
-        End(kDownloadFailed);
+        End(kWorkerFailed);
     }
 
     void CloseServer() {
@@ -252,8 +258,7 @@ private:
     uint64_t clock_ = 0;
 };
 
-CDownloadEngine::CDownloadEngine(DownloadDisplay &display, UINT message)
-    : display_(display), message_(message) {}
+CDownloadEngine::CDownloadEngine(UINT message) : message_(message) {}
 
 bool CDownloadEngine::Start(HWND parent, const std::wstring &local, const std::wstring &remote,
                             int port, const std::wstring &user, const std::wstring &password,
@@ -261,6 +266,8 @@ bool CDownloadEngine::Start(HWND parent, const std::wstring &local, const std::w
     Stop();
     DownloadPaths paths = SplitDownloadPaths(local, remote, GetProgramFolder());
     FtpEndpoint endpoint{paths.server, port == 0 ? 21 : port, user, password};
+    texts_.Set(DownloadTexts());
+    position_.Set(DownloadPosition());
     auto run =
         std::make_shared<Run>(*this, std::move(paths), std::move(endpoint), binary, readSize_);
     return worker_.Start(parent, message_, [run] { run->Execute(); });
@@ -271,4 +278,9 @@ void CDownloadEngine::Stop() { worker_.Stop(); }
 DownloadTexts CDownloadEngine::Texts() const {
     worker_.ProgressRead();
     return texts_.Get();
+}
+
+DownloadPosition CDownloadEngine::Position() const {
+    worker_.ProgressRead();
+    return position_.Get();
 }

@@ -11,13 +11,6 @@
 #include "updater/transfer/ftp_endpoint.h"
 #include "updater/transfer/transfer_loop.h"
 
-// What a download notification says in lParam.
-enum DownloadNotice : LPARAM {
-    kDownloadProgress = 0,  // speed and size texts refreshed
-    kDownloadFinished = 1,  // the local file is complete (or already was)
-    kDownloadStopped = 2,   // Stop ended the run
-    kDownloadFailed = 3,    // the error text says why
-};
 
 // The texts a parent shows, read as one consistent copy.
 struct DownloadTexts {
@@ -26,26 +19,22 @@ struct DownloadTexts {
     std::wstring size;
 };
 
-// How a download control shows progress. Called on the worker thread.
-class DownloadDisplay {
-public:
-    virtual ~DownloadDisplay() = default;
-    // Before the first byte.
-    virtual void Prepare(const RemoteSize &size) = 0;
-    // A size re-check listed `size`.
-    virtual void Relisted(const RemoteSize &size) = 0;
-    virtual void Show(uint64_t received, const RemoteSize &size) = 0;
-    // The local file is complete.
-    virtual void Complete() = 0;
+// Where a download stands, as the worker last published it.
+struct DownloadPosition {
+    uint64_t received = 0;
+    RemoteSize size;        // unknown until the server lists the file
+    bool complete = false;  // the local file is whole
 };
 
 // The one download engine behind CProgressFtp and CSliderFtp: a worker thread
 // that fetches one server file into a local file and reports to the parent
 // window with the control's registered message. The worker owns every handle
-// and file it uses; Stop waits until it has ended.
+// and file it uses and never touches a window: it publishes texts and position
+// and posts a progress notice, and the control moves its bar or slider on the
+// window's thread when the notice arrives. Stop waits until the worker has ended.
 class CDownloadEngine {
 public:
-    CDownloadEngine(DownloadDisplay &display, UINT message);
+    explicit CDownloadEngine(UINT message);
     ~CDownloadEngine() { Stop(); }
     CDownloadEngine(const CDownloadEngine &) = delete;
     CDownloadEngine &operator=(const CDownloadEngine &) = delete;
@@ -60,17 +49,18 @@ public:
     // Bytes asked for per read (1024 unless set; for measuring other sizes).
     void SetReadSize(uint32_t bytes) { readSize_ = bytes ? bytes : kTransferBlock; }
 
-    // A copy of the texts; reading re-arms the progress notice.
+    // Copies of what the worker published; reading re-arms the progress notice.
     DownloadTexts Texts() const;
+    DownloadPosition Position() const;
     UINT Message() const { return message_; }
 
 private:
     class Run;
 
-    DownloadDisplay &display_;
     const UINT message_;
     uint32_t readSize_ = kTransferBlock;
     LockedValue<DownloadTexts> texts_;
+    LockedValue<DownloadPosition> position_;
     CWorkerThread worker_;  // last: joined before the rest goes
 };
 

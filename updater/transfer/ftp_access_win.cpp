@@ -21,14 +21,14 @@ bool ListingWasEmpty(DWORD error) { return error == ERROR_NO_MORE_FILES || error
 }  // namespace
 
 bool CFtpAccess::Connect(const std::wstring &server, int port, const std::wstring &user,
-                         const std::wstring &password) {
+                         const std::wstring &password, const std::function<bool()> &stopRequested) {
     Close();
     m_server = server;
     m_port = port;
     m_user = user;
     m_password = password;
     return OpenFtpConnection({m_server, m_port, m_user, m_password}, kFtpAccessTimeouts,
-                             m_session, m_connection) == FtpConnectResult::kConnected;
+                             m_session, m_connection, stopRequested) == FtpConnectResult::kConnected;
 }
 
 void CFtpAccess::Close() {

@@ -1,6 +1,7 @@
 #ifndef UPDATER_TRANSFER_FTP_ACCESS_WIN_H
 #define UPDATER_TRANSFER_FTP_ACCESS_WIN_H
 
+#include <functional>
 #include <string>
 
 #include "common/text_list_table.h"
@@ -9,7 +10,7 @@
 #include "updater/transfer/internet_handle_win.h"
 
 // Folder work on an update server: connect, create folders, list files and folders.
-// One object per use, on the user-interface thread. Every operation after Connect
+// One object per use, on one thread (the search's worker). Every operation after Connect
 // starts from the server folder the previous one left current, so callers pass
 // absolute paths.
 class CFtpAccess : public FolderLister {
@@ -19,11 +20,13 @@ public:
     CFtpAccess(const CFtpAccess &) = delete;
     CFtpAccess &operator=(const CFtpAccess &) = delete;
 
-    // Closes any open connection first; five attempts (see OpenFtpConnection).
+    // Closes any open connection first; five attempts (see OpenFtpConnection),
+    // given up between two when `stopRequested` says so.
     bool Connect(const std::wstring &server, int port, const std::wstring &user,
-                 const std::wstring &password);
-    bool Connect(const FtpEndpoint &endpoint) {
-        return Connect(endpoint.server, endpoint.port, endpoint.user, endpoint.password);
+                 const std::wstring &password, const std::function<bool()> &stopRequested = {});
+    bool Connect(const FtpEndpoint &endpoint, const std::function<bool()> &stopRequested = {}) {
+        return Connect(endpoint.server, endpoint.port, endpoint.user, endpoint.password,
+                       stopRequested);
     }
     void Close();
     bool IsConnected() const { return static_cast<bool>(m_connection); }

@@ -22,8 +22,20 @@ UINT CProgressExtract::Message() {
     return message;
 }
 
+void CProgressExtract::Attach(HWND progressBar) {
+    bar_ = progressBar;
+    if (bar_) SendMessageW(bar_, PBM_SETRANGE, 0, MAKELPARAM(0, kProgressRange));
+}
+
+void CProgressExtract::ShowPosition() {
+    worker_.ProgressRead();
+    if (bar_) SendMessageW(bar_, PBM_SETPOS, WPARAM(position_.Get()), 0);
+}
+
 bool CProgressExtract::Start(const std::wstring &destination, const std::wstring &archivePath) {
     Stop();
+    position_.Set(0);
+    if (bar_) SendMessageW(bar_, PBM_SETPOS, 0, 0);
     reader_.reset(new CZipReader());
     destination_ = destination;
     archivePath_ = archivePath;
@@ -43,23 +55,20 @@ bool CProgressExtract::OnBlockWritten(DWORD, DWORD bytesWritten, void *data) {
     Progress &progress = *static_cast<Progress *>(data);
     progress.done += bytesWritten;
     const int position = ProgressPosition(progress.done, progress.total);
-    if (position != progress.position && progress.control->bar_) {
+    if (position != progress.position) {
         progress.position = position;
-        SendMessageW(progress.control->bar_, PBM_SETPOS, WPARAM(position), 0);
+        progress.control->position_.Set(position);
+        progress.control->worker_.NotifyProgress(kWorkerProgress);
     }
     return true;
 }
 
 void CProgressExtract::Fail(const std::wstring &text) {
     errorText_.Set(text);
-    worker_.NotifyEnd(kFailed);
+    worker_.NotifyEnd(kWorkerFailed);
 }
 
 void CProgressExtract::Run() {
-    if (bar_) {
-        SendMessageW(bar_, PBM_SETRANGE, 0, MAKELPARAM(0, kProgressRange));
-        SendMessageW(bar_, PBM_SETPOS, 0, 0);
-    }
     CZipReader &reader = *reader_;
     try {
         reader.Open(archivePath_);
@@ -89,7 +98,7 @@ void CProgressExtract::Run() {
         const int r = reader.ExtractEntry(i, destination_, events, OnBlockWritten, &progress, kBufferSize);
         if (r < 0) {
             reader.Close(true);
-            return worker_.NotifyEnd(kStopped);
+            return worker_.NotifyEnd(kWorkerStopped);
         }
         if (r > 0) {
             reader.Close(true);
@@ -97,7 +106,7 @@ void CProgressExtract::Run() {
         }
     }
     reader.Close(true);
-    worker_.NotifyEnd(kFinished);
+    worker_.NotifyEnd(kWorkerFinished);
 }
 
 bool GetDriveFreeBytes(const std::wstring &folder, unsigned long long &freeBytes) {

@@ -11,18 +11,17 @@
 #include "updater/transfer/zip_reader_win.h"
 
 // A progress bar that unpacks one ZIP package into a folder on a worker thread.
-// The bar runs from 0 to 100; the end of a run reaches the bar's parent as the
-// registered message Message() with wParam 0 and lParam kFinished, kStopped or
-// kFailed (exactly one per run; there is no progress notice). After kFailed,
-// ErrorText() says why, in the system's language.
+// The bar runs from 0 to 100. The bar's parent receives the registered message
+// Message() with wParam 0 and lParam kWorkerProgress when the position changed
+// (coalesced until read) and, exactly once per run, kWorkerFinished,
+// kWorkerStopped or kWorkerFailed; it hands every notice to ShowPosition, which
+// moves the bar on the window's thread. After kWorkerFailed, ErrorText() says
+// why, in the system's language.
 //
 // The parent calls Stop when a run has ended, on Cancel and when it closes;
 // the destructor does too, so the worker never outlives the control.
 class CProgressExtract {
 public:
-    static constexpr LPARAM kFinished = 1;
-    static constexpr LPARAM kStopped = 2;
-    static constexpr LPARAM kFailed = 3;
     // Each ExtractEntry streams through a buffer of this size.
     static constexpr DWORD kBufferSize = 65535;
 
@@ -32,7 +31,7 @@ public:
     CProgressExtract &operator=(const CProgressExtract &) = delete;
 
     // The progress bar the control drives; its parent receives Message().
-    void Attach(HWND progressBar) { bar_ = progressBar; }
+    void Attach(HWND progressBar);
     HWND ProgressBar() const { return bar_; }
 
     // "CProgressExtract::WM_EXTRACT".
@@ -46,6 +45,8 @@ public:
     void Stop();
 
     std::wstring ErrorText() const { return errorText_.Get(); }
+    // Moves the bar to the position the worker last published.
+    void ShowPosition();
 
 private:
     struct Progress;
@@ -55,6 +56,7 @@ private:
 
     HWND bar_ = nullptr;
     LockedValue<std::wstring> errorText_;
+    LockedValue<int> position_;
     std::unique_ptr<CZipReader> reader_;
     std::wstring destination_;
     std::wstring archivePath_;

@@ -2,17 +2,23 @@
 
 #include <commctrl.h>
 
-// The worker sends these to the bar's thread; Stop keeps serving them while it waits.
-void CProgressFtp::Prepare(const RemoteSize &) {
+void CProgressFtp::Attach(HWND progressBar) {
+    bar_ = progressBar;
+    if (bar_) SendMessageW(bar_, PBM_SETRANGE, 0, MAKELPARAM(0, 100));
+}
+
+bool CProgressFtp::Start(const std::wstring &local, const std::wstring &remote, int port,
+                         const std::wstring &user, const std::wstring &password, bool binary) {
+    if (bar_) SendMessageW(bar_, PBM_SETPOS, 0, 0);
+    return engine_.Start(bar_ ? GetParent(bar_) : nullptr, local, remote, port, user, password,
+                         binary);
+}
+
+void CProgressFtp::ShowPosition() {
     if (!bar_) return;
-    SendMessageW(bar_, PBM_SETRANGE, 0, MAKELPARAM(0, 100));
-    SendMessageW(bar_, PBM_SETPOS, 0, 0);
-}
-
-void CProgressFtp::Show(uint64_t received, const RemoteSize &size) {
-    if (bar_ && size.known) SendMessageW(bar_, PBM_SETPOS, WPARAM(TransferPercent(received, size)), 0);
-}
-
-void CProgressFtp::Complete() {
-    if (bar_) SendMessageW(bar_, PBM_SETPOS, 100, 0);
+    const DownloadPosition position = engine_.Position();
+    if (position.complete)
+        SendMessageW(bar_, PBM_SETPOS, 100, 0);
+    else if (position.size.known)
+        SendMessageW(bar_, PBM_SETPOS, WPARAM(TransferPercent(position.received, position.size)), 0);
 }

@@ -8,15 +8,19 @@ int SliderValue(uint64_t bytes) { return bytes > uint64_t(INT_MAX) ? INT_MAX : i
 
 }  // namespace
 
-// The slider's setters take its lock, so the worker calls them directly.
-void CSliderFtp::Prepare(const RemoteSize &size) {
-    SetRange(0, size.known ? SliderValue(size.bytes) : 0, false);
+bool CSliderFtp::Start(const std::wstring &local, const std::wstring &remote, int port,
+                       const std::wstring &user, const std::wstring &password, bool binary) {
+    SetRange(0, 0, false);
     SetPos(0);
+    return engine_.Start(Handle() ? GetParent(Handle()) : nullptr, local, remote, port, user,
+                         password, binary);
 }
 
-// The thumb stays where the bytes have brought it.
-void CSliderFtp::Relisted(const RemoteSize &size) { SetRange(0, SliderValue(size.bytes), false); }
-
-void CSliderFtp::Show(uint64_t received, const RemoteSize &size) {
-    if (size.known) SetPos(SliderValue(received));
+// A size that a re-check lists anew changes the range; the thumb stays where
+// the bytes have brought it.
+void CSliderFtp::ShowPosition() {
+    const DownloadPosition position = engine_.Position();
+    const int maximum = position.size.known ? SliderValue(position.size.bytes) : 0;
+    if (maximum != GetRangeMax()) SetRange(0, maximum, false);
+    if (position.size.known) SetPos(SliderValue(position.received));
 }

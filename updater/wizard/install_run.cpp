@@ -76,7 +76,7 @@ std::wstring InstallLogLine(const std::wstring &fileName, unsigned short langId)
 const LocalizedText kRunCompleteText = {L"모든 파일의 설치가 완료되었습니다.",
                                         L"Installation of all files is complete."};
 
-void InstallSequence::Reset(std::vector<const PackageList *> rows) {
+void InstallSequence::Reset(std::vector<PackageList> rows) {
     m_rows = std::move(rows);
     m_row = -1;
     m_entry = 0;
@@ -86,11 +86,11 @@ void InstallSequence::Reset(std::vector<const PackageList *> rows) {
 const PackageEntry *InstallSequence::Current() const {
     if (m_done || m_row < 0)
         return nullptr;
-    return &(*m_rows[static_cast<size_t>(m_row)])[m_entry];
+    return &m_rows[static_cast<size_t>(m_row)][m_entry];
 }
 
 bool InstallSequence::AtRowEnd() const {
-    return Current() && m_entry + 1 == m_rows[static_cast<size_t>(m_row)]->size();
+    return Current() && m_entry + 1 == m_rows[static_cast<size_t>(m_row)].size();
 }
 
 const PackageEntry *InstallSequence::Next() {
@@ -101,8 +101,7 @@ const PackageEntry *InstallSequence::Next() {
         return Current();
     }
     for (++m_row; m_row < SelectedCount(); ++m_row) {
-        const PackageList *row = m_rows[static_cast<size_t>(m_row)];
-        if (row && !row->empty()) {
+        if (!m_rows[static_cast<size_t>(m_row)].empty()) {
             m_entry = 0;
             return Current();
         }

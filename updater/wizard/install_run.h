@@ -55,8 +55,8 @@ extern const LocalizedText kRunCompleteText;
 // time, row after row. Rows without packages are passed over.
 class InstallSequence {
 public:
-    // Starts over with `rows` (the ticked rows in list order); nothing is current.
-    void Reset(std::vector<const PackageList *> rows);
+    // Starts over with `rows` (the ticked rows' packages in list order); nothing is current.
+    void Reset(std::vector<PackageList> rows);
     // Moves to the next package; null when the run has none left (and stays so).
     const PackageEntry *Next();
 
@@ -68,7 +68,7 @@ public:
     bool AtRowEnd() const;
 
 private:
-    std::vector<const PackageList *> m_rows;
+    std::vector<PackageList> m_rows;
     int m_row = -1;
     size_t m_entry = 0;
     bool m_done = false;

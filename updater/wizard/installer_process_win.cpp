@@ -7,7 +7,6 @@
 
 #include "common/kernel_handle_win.h"
 #include "common/text.h"
-#include "updater/wizard/busy_flag.h"
 #include "updater/wizard/install_run.h"
 
 namespace {
@@ -38,12 +37,6 @@ bool AnyProcessNamed(const wchar_t *name) {
     return false;
 }
 
-// Clears the busy flag however the run ends.
-struct BusyScope {
-    BusyScope() { SetInstallationBusy(true); }
-    ~BusyScope() { SetInstallationBusy(false); }
-};
-
 }  // namespace
 
 bool IsInstallerRunning(HANDLE process) {
@@ -53,27 +46,9 @@ bool IsInstallerRunning(HANDLE process) {
     return AnyProcessNamed(L"dpinst.exe");
 }
 
-void PumpMessages() {
-    for (int taken = 0; taken < 10; ++taken) {
-        MSG message;
-        if (!PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) break;
-        if (message.message == WM_QUIT) {
-            // Not ours to take: the main loop ends the program after the wait.
-            PostQuitMessage(static_cast<int>(message.wParam));
-            break;
-        }
-        if (message.message < WM_MOUSEFIRST || message.message > 0x209) {
-            TranslateMessage(&message);
-            DispatchMessageW(&message);
-        }
-        Sleep(1);
-    }
-    keybd_event(0, 0, 0, 0);
-}
-
-void RunInstaller(const std::wstring &path) {
-    BusyScope busy;
-    if (!FileExists(path)) return;
+InstallerEnd RunInstallerAndWait(const std::wstring &path, HANDLE stopEvent) {
+    InstallerEnd end;
+    if (!FileExists(path)) return end;
     const std::wstring program = EndsWithNoCase(path, L".exe") ? L"" : AssociatedProgram(path);
     std::wstring commandLine = InstallerCommandLine(path, program);
     std::vector<wchar_t> writable(commandLine.begin(), commandLine.end());
@@ -83,13 +58,17 @@ void RunInstaller(const std::wstring &path) {
     PROCESS_INFORMATION created{};
     if (!CreateProcessW(nullptr, writable.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                         &startup, &created))
-        return;
+        return end;
     CloseHandle(created.hThread);
     CKernelHandle process(created.hProcess);
+    end.started = true;
     while (IsInstallerRunning(process.Get())) {
-        PumpMessages();
-        Sleep(kWaitStepMs);
+        if (WaitForSingleObject(stopEvent, kWaitStepMs) == WAIT_OBJECT_0) break;
     }
+    DWORD exitCode = 0;
+    if (GetExitCodeProcess(process.Get(), &exitCode) && exitCode != STILL_ACTIVE)
+        end.exitCode = exitCode;
+    return end;
 }
 
 void StartProgram(const std::wstring &program) {

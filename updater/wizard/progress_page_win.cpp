@@ -8,24 +8,25 @@
 #include "common/shortcuts.h"
 #include "common/system_folders.h"
 #include "resource.h"
-#include "updater/wizard/page_activation.h"
-#include "updater/catalogue/program_names.h"
+#include "updater/catalogue/inventory_rules.h"
 #include "updater/transfer/download_texts.h"
 #include "updater/transfer/ftp_endpoint.h"
+#include "updater/wizard/busy_flag.h"
 #include "updater/wizard/installer_process_win.h"
+#include "updater/wizard/page_activation.h"
 #include "updater/wizard/page_texts.h"
 #include "updater/wizard/running_component_win.h"
-#include "updater/wizard/select_page_win.h"
 
 namespace {
 
-const wchar_t kVersionKeyRoot[] = L"HKEY_LOCAL_MACHINE\\SOFTWARE\\Parvoni\\";
+UINT ClosedMessage() {
+    static const UINT message = RegisterWindowMessageW(L"CProgressPage::WM_PROGRAM_CLOSED");
+    return message;
+}
 
-unsigned short SystemLanguage() { return SystemIsKorean() ? kKoreanLangId : 0; }
-
-bool FileExists(const std::wstring &path) {
-    const DWORD attributes = GetFileAttributesW(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+UINT InstallerMessage() {
+    static const UINT message = RegisterWindowMessageW(L"CProgressPage::WM_INSTALLER_ENDED");
+    return message;
 }
 
 }  // namespace
@@ -38,7 +39,7 @@ void CProgressPage::OnInitDialog() {
 }
 
 void CProgressPage::Start() {
-    SetProgressBars(0);
+    SetBars(0);
     ShowItem(IDC_STATUS, true);
     ShowItem(IDC_COMPLETE, false);
     ShowItem(IDC_CANCEL_PAGE, true);
@@ -50,38 +51,89 @@ void CProgressPage::Start() {
 }
 
 void CProgressPage::StopTransfers() {
+    m_run.Cancel();
     m_download.Stop();
     m_extract.Stop();
+    m_closer.Stop();
+    m_installer.Stop();
+    SetInstallationBusy(false);
 }
 
 void CProgressPage::StartInstall() {
-    m_run.Reset(m_selectPage ? m_selectPage->CheckedPackages()
-                             : std::vector<const PackageList *>{});
-    m_restartPath.clear();
-    m_programFiles.clear();
-    GetSpecialFolder(m_programFiles, nullptr, CSIDL_PROGRAM_FILES);
-    if (NextPackage())
-        BeginPackage();
+    UpdatePlan plan;
+    plan.rows = m_rows;
+    plan.programFolder = GetProgramFolder();
+    GetSpecialFolder(plan.programFiles, nullptr, CSIDL_PROGRAM_FILES);
+    plan.server = SecondaryServer().server;
+    plan.langId = SystemIsKorean() ? kKoreanLangId : 0;
+    m_run.Start(std::move(plan));
 }
 
-bool CProgressPage::NextPackage() {
-    const PackageEntry *entry = m_run.Next();
-    if (!entry)
-        return false;
-    m_place = PlacePackage(*entry, GetProgramFolder());
-    return true;
+// --- the run's actions ---
+
+void CProgressPage::Download(const std::wstring &localFile, const std::wstring &remotePath) {
+    const FtpEndpoint server = SecondaryServer();
+    if (!m_download.Start(localFile, remotePath, server.port, server.user, server.password, true))
+        m_run.OnDownloadFailed(m_download.Texts().error);
 }
 
-void CProgressPage::ShowHeading() const {
-    SetItemText(IDC_HEADING,
-                RunHeading(m_run.RowOrdinal(), m_run.SelectedCount(), m_place.component,
-                           m_place.version)
-                    .c_str());
+void CProgressPage::CloseRunningProgram(const PackagePlace &place) {
+    UpdateWindow(Handle());
+    std::wstring programFiles;
+    GetSpecialFolder(programFiles, nullptr, CSIDL_PROGRAM_FILES);
+    const std::wstring component = place.component, packageName = place.packageName;
+    if (!m_closer.Start(Handle(), ClosedMessage(), [=](HANDLE) {
+            return CloseRunningComponent(component, packageName, programFiles);
+        }))
+        m_run.OnProgramClosed(L"");
+}
+
+void CProgressPage::Unpack(const std::wstring &folder, const std::wstring &archive) {
+    if (!m_extract.Start(folder, archive))
+        m_run.OnUnpackFailed(m_extract.ErrorText());
+}
+
+void CProgressPage::RunInstaller(const std::wstring &path) {
+    // The main window refuses to close while the installer runs.
+    SetInstallationBusy(true);
+    if (!m_installer.Start(Handle(), InstallerMessage(), [path](HANDLE stop) {
+            return RunInstallerAndWait(path, stop);
+        })) {
+        SetInstallationBusy(false);
+        m_run.OnInstallerEnded(InstallerEnd());
+    }
+}
+
+bool CProgressPage::FileExists(const std::wstring &path) {
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+void CProgressPage::CreateDesktopShortcut(const std::wstring &name, const std::wstring &description,
+                                          const std::wstring &target,
+                                          const std::wstring &workingFolder) {
+    CreateShortcut(L"{DeskTop}", name, description, target, L"", workingFolder, 0, true);
+}
+
+void CProgressPage::RecordVersion(const std::wstring &component, const std::wstring &version) {
+    const std::wstring key = MakerVersionKey(component);
+    CRegistryKey versionKey;
+    if (!versionKey.Open(key) && !versionKey.Create(key))
+        return;
+    versionKey.SetValue(L"version", version, REG_SZ);
+    versionKey.Close();
+}
+
+void CProgressPage::StartProgram(const std::wstring &path) { ::StartProgram(path); }
+
+void CProgressPage::ShowHeading(const std::wstring &text) {
+    SetItemText(IDC_HEADING, text.c_str());
 }
 
 void CProgressPage::AppendLog(const std::wstring &text) {
     m_log += text;
     SetItemText(IDC_LOG, m_log.c_str());
+    ShowLogEnd();
 }
 
 void CProgressPage::ShowLogEnd() const {
@@ -91,154 +143,104 @@ void CProgressPage::ShowLogEnd() const {
     SendMessageW(log, EM_SCROLLCARET, 0, 0);
 }
 
-void CProgressPage::SetProgressBars(int position) const {
+void CProgressPage::ClearStatus() { SetItemText(IDC_STATUS, L""); }
+
+void CProgressPage::SetBars(int position) {
     SendMessageW(Item(IDC_DOWNLOAD_PROGRESS), PBM_SETPOS, static_cast<WPARAM>(position), 0);
     SendMessageW(Item(IDC_EXTRACT_PROGRESS), PBM_SETPOS, static_cast<WPARAM>(position), 0);
 }
 
-void CProgressPage::BeginPackage() {
-    ShowHeading();
-    if (m_run.AtRowStart())
-        AppendLog(m_place.component + L" " + m_place.version + L"\r\n");
-    AppendLog(DownloadLogLine(m_place.fileName, SystemLanguage()));
-    SetItemText(IDC_STATUS, L"");
-    ShowLogEnd();
-    SetProgressBars(0);
-
-    const FtpEndpoint server = SecondaryServer();
-    const bool started = m_download.Start(m_place.localFolder + L"\\" + m_place.fileName,
-                                          RemotePackagePath(server.server, m_place), server.port,
-                                          server.user, server.password, true);
-    if (!started)
-        EndRun(m_download.Texts().error);
-}
-
-void CProgressPage::OnDownloadNotify(LPARAM code) {
-    switch (code) {
-    case kDownloadProgress: {
-        keybd_event(0, 0, 0, 0);
-        const DownloadTexts texts = m_download.Texts();
-        SetItemText(IDC_STATUS, DownloadStatusLine(L"", texts.size, texts.speed).c_str());
-        break;
-    }
-    case kDownloadFinished: {
-        m_download.Stop();
-        ShowHeading();
-        AppendLog(InstallLogLine(m_place.fileName, SystemLanguage()));
-        SetItemText(IDC_STATUS, L"");
-        ShowLogEnd();
-        UpdateWindow(Handle());
-        m_restartPath = CloseRunningComponent(m_place.component, m_place.packageName, m_programFiles);
-        const std::wstring package = m_place.localFolder + L"\\" + m_place.fileName;
-        if (IsZipPackage(m_place.fileName)) {
-            if (!m_extract.Start(m_programFiles + L"\\" + m_place.packageName, package))
-                EndRun(m_extract.ErrorText());
-            return;  // the package goes on in OnExtractNotify
-        }
-        RunInstaller(package);
-        FinishPackage();
-        break;
-    }
-    case kDownloadStopped:
-        m_download.Stop();
-        break;
-    case kDownloadFailed: {
-        const std::wstring error = m_download.Texts().error;
-        m_download.Stop();
-        EndRun(error);
-        break;
-    }
-    default:
-        break;
-    }
-}
-
-void CProgressPage::OnExtractNotify(LPARAM code) {
-    switch (code) {
-    case 0:
-        keybd_event(0, 0, 0, 0);
-        break;
-    case CProgressExtract::kFinished: {
-        m_extract.Stop();
-        const std::wstring folder = m_programFiles + L"\\" + m_place.packageName;
-        if (FileExists(folder + L"\\Setup.exe")) {
-            RunInstaller(folder + L"\\Setup.exe");
-        } else if (FileExists(folder + L"\\Setup.msi")) {
-            RunInstaller(folder + L"\\Setup.msi");
-        } else {
-            const ProgramNames names = GetProgramNames(m_place.packageName);
-            CreateShortcut(L"{DeskTop}", names.shortcutName, names.shortcutDescription,
-                           folder + L"\\" + names.programFile, L"", folder, 0, true);
-        }
-        FinishPackage();
-        break;
-    }
-    case CProgressExtract::kStopped:
-        m_extract.Stop();
-        break;
-    case CProgressExtract::kFailed: {
-        const std::wstring error = m_extract.ErrorText();
-        m_extract.Stop();
-        EndRun(error);
-        break;
-    }
-    default:
-        break;
-    }
-}
-
-void CProgressPage::RecordVersion() const {
-    const std::wstring key = kVersionKeyRoot + m_place.component;
-    CRegistryKey versionKey;
-    if (!versionKey.Open(key) && !versionKey.Create(key))
-        return;
-    versionKey.SetValue(L"version", m_place.version, REG_SZ);
-    versionKey.Close();
-}
-
-void CProgressPage::FinishPackage() {
-    if (m_run.AtRowEnd())
-        RecordVersion();
-    if (!m_restartPath.empty()) {
-        StartProgram(m_restartPath);
-        m_restartPath.clear();
-    }
-    SetProgressBars(100);
-    if (NextPackage())
-        BeginPackage();
-    else
-        CompleteRun();
-}
-
-void CProgressPage::EndRun(const std::wstring &errorText) {
-    SetItemText(IDC_HEADING, errorText.c_str());
-    AppendLog(errorText + L"\r\n");
-    ShowLogEnd();
-}
-
-void CProgressPage::CompleteRun() {
-    m_run.Reset({});
-    const wchar_t *heading = Localized(kRunCompleteText);
-    SetItemText(IDC_HEADING, heading);
-    AppendLog(std::wstring(heading) + L"\r\n");
-    SetItemText(IDC_STATUS, L"");
-    ShowLogEnd();
+void CProgressPage::Ended(RunEnd end) {
+    if (end != RunEnd::kComplete)
+        return;  // a failure leaves Cancel as the way out
     ShowItem(IDC_STATUS, false);
     ShowItem(IDC_COMPLETE, true);
     ShowItem(IDC_CANCEL_PAGE, false);
     ShowPage(kNoPage, true);
 }
 
-bool CProgressPage::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT &result) {
-    if (message == m_download.Message() && message != 0) {
-        OnDownloadNotify(lParam);
-        result = 0;
-        return true;
+// --- the workers' notices ---
+
+void CProgressPage::OnDownloadNotice(LPARAM code) {
+    m_download.ShowPosition();
+    switch (code) {
+    case kWorkerProgress: {
+        // A long download must not look like an idle user to the system.
+        keybd_event(0, 0, 0, 0);
+        const DownloadTexts texts = m_download.Texts();
+        if (m_run.CurrentStep() == UpdateRun::Step::kDownloading)
+            SetItemText(IDC_STATUS, DownloadStatusLine(L"", texts.size, texts.speed).c_str());
+        break;
     }
-    if (message == CProgressExtract::Message() && message != 0) {
-        OnExtractNotify(lParam);
-        result = 0;
-        return true;
+    case kWorkerFinished:
+        m_download.Stop();
+        m_run.OnDownloadFinished();
+        break;
+    case kWorkerStopped:
+        m_download.Stop();
+        m_run.OnDownloadStopped();
+        break;
+    case kWorkerFailed: {
+        const std::wstring error = m_download.Texts().error;
+        m_download.Stop();
+        m_run.OnDownloadFailed(error);
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+void CProgressPage::OnExtractNotice(LPARAM code) {
+    m_extract.ShowPosition();
+    switch (code) {
+    case kWorkerProgress:
+        keybd_event(0, 0, 0, 0);
+        break;
+    case kWorkerFinished:
+        m_extract.Stop();
+        m_run.OnUnpackFinished();
+        break;
+    case kWorkerStopped:
+        m_extract.Stop();
+        m_run.OnUnpackStopped();
+        break;
+    case kWorkerFailed: {
+        const std::wstring error = m_extract.ErrorText();
+        m_extract.Stop();
+        m_run.OnUnpackFailed(error);
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+void CProgressPage::OnClosedNotice(LPARAM code) {
+    m_closer.Stop();
+    if (code == kWorkerFinished)
+        m_run.OnProgramClosed(m_closer.TakeResult());
+}
+
+void CProgressPage::OnInstallerNotice(LPARAM code) {
+    m_installer.Stop();
+    SetInstallationBusy(false);
+    if (code == kWorkerFinished)
+        m_run.OnInstallerEnded(m_installer.TakeResult());
+}
+
+bool CProgressPage::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT &result) {
+    if (message != 0 && wParam == 0) {
+        void (CProgressPage::*handler)(LPARAM) = nullptr;
+        if (message == m_download.Message()) handler = &CProgressPage::OnDownloadNotice;
+        else if (message == CProgressExtract::Message()) handler = &CProgressPage::OnExtractNotice;
+        else if (message == ClosedMessage()) handler = &CProgressPage::OnClosedNotice;
+        else if (message == InstallerMessage()) handler = &CProgressPage::OnInstallerNotice;
+        if (handler) {
+            (this->*handler)(lParam);
+            result = 0;
+            return true;
+        }
     }
     switch (message) {
     case WM_TIMER:

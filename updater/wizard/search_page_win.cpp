@@ -5,7 +5,15 @@
 #include "updater/catalogue/catalogue_texts.h"
 #include "updater/wizard/page_activation.h"
 #include "updater/wizard/page_texts.h"
-#include "updater/wizard/select_page_win.h"
+
+namespace {
+
+UINT SearchMessage() {
+    static const UINT message = RegisterWindowMessageW(L"CSearchPage::WM_SEARCH");
+    return message;
+}
+
+}  // namespace
 
 void CSearchPage::OnInitDialog() { SetItemText(IDC_CANCEL_PAGE, Localized(kCancelText)); }
 
@@ -18,17 +26,30 @@ void CSearchPage::Start() {
 
 void CSearchPage::OnTimer() {
     KillTimer(Handle(), kWorkTimer);
-    ComponentList found;
-    if (m_selectPage)
-        m_selectPage->ClearList();
-    const SearchOutcome outcome = SearchCatalogue(found);
-    if (const LocalizedText *message = SearchOutcomeMessage(outcome)) {
+    m_worker.Stop();
+    Host().ForgetFoundRows();
+    m_result.Put(Result());
+    const bool started = m_worker.Start(Handle(), SearchMessage(), [this] {
+        Result result;
+        result.outcome = SearchCatalogue(result.rows, SecondaryServer(),
+                                         [this] { return m_worker.StopRequested(); });
+        m_result.Put(std::move(result));
+        m_worker.NotifyEnd(m_worker.StopRequested() ? kWorkerStopped : kWorkerFinished);
+    });
+    if (!started)
+        SetItemText(IDC_HEADING, Localized(*SearchOutcomeMessage(SearchOutcome::kConnectFailed)));
+}
+
+void CSearchPage::OnSearchEnded(LPARAM code) {
+    m_worker.Stop();
+    if (code != kWorkerFinished)
+        return;
+    Result result = m_result.Take();
+    if (const LocalizedText *message = SearchOutcomeMessage(result.outcome)) {
         SetItemText(IDC_HEADING, Localized(*message));
         return;
     }
-    if (m_selectPage)
-        m_selectPage->SetRows(std::move(found));
-    ShowPage(kSelectPage, true);
+    Host().ShowFoundRows(std::move(result.rows));
 }
 
 bool CSearchPage::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT &result) {
@@ -36,5 +57,12 @@ bool CSearchPage::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT 
         OnTimer();
         return true;
     }
+    if (message == SearchMessage() && message != 0 && wParam == 0) {
+        OnSearchEnded(lParam);
+        result = 0;
+        return true;
+    }
+    if (message == WM_DESTROY)
+        m_worker.Stop();
     return CWizardPage::OnMessage(message, wParam, lParam, result);
 }

@@ -75,7 +75,6 @@ void CSelectPage::Start() {
 }
 
 void CSelectPage::ClearList() {
-    // The items point into the rows: they go first.
     m_filling = true;
     SendMessageW(List(), LVM_DELETEALLITEMS, 0, 0);
     m_filling = false;
@@ -92,14 +91,14 @@ void CSelectPage::SetRows(ComponentList rows) {
     for (size_t index = 0; index < m_rows.Size(); ++index) {
         const ComponentRow &row = m_rows[index];
         LVITEMW item{};
-        item.mask = LVIF_TEXT | LVIF_PARAM;
+        item.mask = LVIF_TEXT;
         item.iItem = static_cast<int>(index);
         item.pszText = const_cast<wchar_t *>(row.name.c_str());
-        item.lParam = reinterpret_cast<LPARAM>(row.packages.get());
         const int inserted =
             static_cast<int>(SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
-        if (inserted < 0)
-            continue;
+        // Item i shows row i: a row the list could not take ends the list.
+        if (inserted != static_cast<int>(index))
+            break;
         SetCell(list, inserted, 1, row.installedVersion);
         SetCell(list, inserted, 2, row.newVersion);
         ListView_SetCheckState(list, inserted, row.checked ? TRUE : FALSE);
@@ -120,16 +119,12 @@ int CSelectPage::CheckedRowCount() const {
     return checked;
 }
 
-std::vector<const PackageList *> CSelectPage::CheckedPackages() const {
-    std::vector<const PackageList *> packages;
+std::vector<PackageList> CSelectPage::CheckedPackages() const {
+    std::vector<PackageList> packages;
     for (int row = 0, rows = RowCount(); row < rows; ++row) {
-        if (!IsRowChecked(row))
-            continue;
-        LVITEMW item{};
-        item.mask = LVIF_PARAM;
-        item.iItem = row;
-        if (SendMessageW(List(), LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item)) && item.lParam)
-            packages.push_back(reinterpret_cast<const PackageList *>(item.lParam));
+        const ComponentRow &shown = m_rows[static_cast<size_t>(row)];
+        if (IsRowChecked(row) && shown.packages)
+            packages.push_back(*shown.packages);
     }
     return packages;
 }
@@ -153,7 +148,7 @@ void CSelectPage::OnTimer() {
 
 void CSelectPage::OnStartInstall() {
     if (CheckedRowCount() > 0)
-        ShowPage(kProgressPage, true);
+        Host().StartInstall(CheckedPackages());
 }
 
 bool CSelectPage::OnNotify(const NMHDR &header) {

@@ -5,7 +5,8 @@
 #include "updater/wizard/wizard_page_win.h"
 
 // Page 1 (dialog 106): the offered components with check boxes. The page owns
-// the rows; each list view item carries its row's package list as item data.
+// a copy of the search's rows, one list view item per row in the same order;
+// "Start Install" hands the ticked rows' package lists to the main window.
 class CSelectPage : public CWizardPage {
 public:
     ~CSelectPage() override;
@@ -17,8 +18,8 @@ public:
     void SetRows(ComponentList rows);
 
     const ComponentList &Rows() const { return m_rows; }
-    // The package lists of the ticked rows, in list order.
-    std::vector<const PackageList *> CheckedPackages() const;
+    // Copies of the ticked rows' package lists, in list order.
+    std::vector<PackageList> CheckedPackages() const;
 
 protected:
     void OnInitDialog() override;

@@ -1,14 +1,24 @@
 #ifndef UPDATER_WIZARD_WIZARD_PAGE_WIN_H
 #define UPDATER_WIZARD_WIZARD_PAGE_WIN_H
 
+#include <vector>
+
+#include "updater/catalogue/component_list.h"
 #include "updater/controls/dialog_window_win.h"
 
-// The window that shows the pages, one at a time (the main window).
+// The window that shows the pages, one at a time (the main window). Pages never
+// reach each other: what one page hands on goes through the host, by value.
 class WizardHost {
 public:
     // Shows page `page` (0 search, 1 selection, 2 progress); with `start` its work
     // begins one timer tick later.
     virtual void ShowPage(int page, bool start) = 0;
+    // A search begins: the rows of an earlier one are gone.
+    virtual void ForgetFoundRows() = 0;
+    // The search found `rows`: the selection page shows them.
+    virtual void ShowFoundRows(ComponentList rows) = 0;
+    // "Start Install": the progress page installs the ticked rows' packages.
+    virtual void StartInstall(std::vector<PackageList> rows) = 0;
 
 protected:
     ~WizardHost() = default;
@@ -29,6 +39,7 @@ protected:
         if (m_host)
             m_host->ShowPage(page, start);
     }
+    WizardHost &Host() const { return *m_host; }
 
     // Every page runs its work from timer 1 of its own window.
     static constexpr UINT_PTR kWorkTimer = 1;

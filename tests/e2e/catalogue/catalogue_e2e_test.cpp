@@ -151,6 +151,48 @@ TEST_F(CatalogueE2eTest, CheckAllBothWaysAndAMouseClickOnTheLastTickedRow) {
     EXPECT_TRUE(CloseAndWait(window, *tessel));
 }
 
+// Run against a server that answers each command 300 ms late (the run with
+// "--reply-delay 0.3"): the search takes half a minute, and meanwhile the window
+// answers at once, repaints, and Cancel ends the program.
+TEST_F(CatalogueE2eTest, SlowServerSearchLeavesTheWindowAnsweringAndCancelEndsIt) {
+    ReportWindows(L"Win7");
+    tessel = install->Start();
+    ASSERT_TRUE(tessel);
+    window = WaitMainWindow(tessel->Id());
+    ASSERT_TRUE(window);
+    HWND search = nullptr;
+    ASSERT_TRUE(windriver::PollUntil([&] { return (search = VisiblePageWith(window, kHeading)) != nullptr; },
+                                     kTesselStartMs));
+    const std::wstring searching = Text(L"업데이트할 구성요소를 검색중입니다.", L"Searching for components to be updated.");
+    ASSERT_TRUE(windriver::WaitText(search, kHeading, searching));
+
+    // Three seconds of the search: every probe answered within 100 ms, every
+    // invalidated page painted again.
+    int probes = 0, repaints = 0;
+    for (const DWORD start = GetTickCount(); GetTickCount() - start < 3000; Sleep(50)) {
+        DWORD_PTR answer = 0;
+        const DWORD sent = GetTickCount();
+        EXPECT_TRUE(SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG | SMTO_BLOCK, 100, &answer))
+            << "after " << (GetTickCount() - sent) << " ms";
+        ++probes;
+        if (probes % 10 == 0) {
+            InvalidateRect(search, nullptr, TRUE);
+            if (windriver::PollUntil([&] { return !GetUpdateRect(search, nullptr, FALSE); }, 500)) ++repaints;
+        }
+    }
+    EXPECT_GE(probes, 30);
+    EXPECT_EQ(repaints, probes / 10);
+    // Still searching: the server's pace makes the search outlast the probes.
+    EXPECT_EQ(searching, windriver::Text(GetDlgItem(search, kHeading)));
+    EXPECT_FALSE(VisiblePageWith(window, kList));
+
+    const DWORD pressed = GetTickCount();
+    ASSERT_TRUE(windriver::Click(search, kCancel));
+    ASSERT_TRUE(tessel->Wait(5000)) << "Tessel still runs 5 s after Cancel";
+    EXPECT_LT(GetTickCount() - pressed, 3000u);
+    EXPECT_EQ(0u, tessel->ExitCode());
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t **argv) {

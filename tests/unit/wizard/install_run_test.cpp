@@ -67,7 +67,7 @@ TEST(InstallSequenceTest, WalksTickedRowsPackageByPackage) {
     PackageList empty;
     PackageList third{{L"r", L"C", L"", L"3", L"C.msi"}};
     InstallSequence run;
-    run.Reset({&first, &empty, nullptr, &third});
+    run.Reset({first, empty, empty, third});
     EXPECT_EQ(run.SelectedCount(), 4);
     EXPECT_EQ(run.RowOrdinal(), 0);
     EXPECT_EQ(run.Current(), nullptr);

@@ -103,7 +103,7 @@ TEST_F(WizardPagesTest, SelectionPageControlsAreSetUpInTheSystemLanguage) {
 }
 
 // The rows, Check All and the mouse are driven end to end in tests/e2e/catalogue;
-// here what only this process sees: the item data, changes that come without a
+// here what only this process sees: the rows handed on, changes that come without a
 // click, and what a second visit of the page starts from.
 TEST_F(WizardPagesTest, RowsCarryTheirPackagesAndEachVisitStartsFromTheTicks) {
     SetDeviceProfile(SampleDevice(L"Win7"));
@@ -111,12 +111,12 @@ TEST_F(WizardPagesTest, RowsCarryTheirPackagesAndEachVisitStartsFromTheTicks) {
     HWND list = List();
     const int rows = ListView_GetItemCount(list);
     ASSERT_EQ(5, rows);
-    const std::vector<const PackageList *> packages = window.SelectPage().CheckedPackages();
+    const std::vector<PackageList> packages = window.SelectPage().CheckedPackages();
     ASSERT_EQ(4u, packages.size());
-    EXPECT_EQ(L"HIDeGalaxTouch", packages.front()->front().component);
-    EXPECT_EQ(L"Win7", packages.front()->front().windowsFolder);
-    EXPECT_EQ(L"g2.zip", packages.back()->front().fileName);
-    EXPECT_EQ(L"", packages.back()->front().windowsFolder);
+    EXPECT_EQ(L"HIDeGalaxTouch", packages.front().front().component);
+    EXPECT_EQ(L"Win7", packages.front().front().windowsFolder);
+    EXPECT_EQ(L"g2.zip", packages.back().front().fileName);
+    EXPECT_EQ(L"", packages.back().front().windowsFolder);
 
     // A box changed without a click (the space bar) is followed as well.
     Press(IDC_CHECK_ALL);

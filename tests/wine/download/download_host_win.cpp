@@ -48,7 +48,7 @@ void DownloadHost::Clear() {
 int DownloadHost::Ends() const {
     int ends = 0;
     for (LPARAM n : notices)
-        if (n != kDownloadProgress) ++ends;
+        if (n != kWorkerProgress) ++ends;
     return ends;
 }
 
@@ -77,7 +77,7 @@ LRESULT CALLBACK DownloadHost::Procedure(HWND window, UINT message, WPARAM wPara
     if (host && host->message_ && message == host->message_ && wParam == 0) {
         host->notices.push_back(lParam);
         const DownloadTexts texts = host->texts_ ? host->texts_() : DownloadTexts();
-        if (lParam == kDownloadProgress) host->progressTexts.push_back(texts);
+        if (lParam == kWorkerProgress) host->progressTexts.push_back(texts);
         else host->endTexts = texts;
         return 0;
     }

@@ -18,6 +18,7 @@
 #include "tests/wine/ftp_access/server_log_win.h"
 #include "updater/transfer/download_dlg_win.h"
 #include "updater/transfer/progress_ftp_win.h"
+#include "tests/harness/cross_thread_sends_win.h"
 #include "updater/transfer/slider_ftp_win.h"
 
 namespace {
@@ -86,7 +87,10 @@ protected:
         DownloadHost host;
         CProgressFtp warmUp;
         warmUp.Attach(host.Bar());
-        host.Watch(warmUp.Message(), [&warmUp] { return warmUp.Texts(); });
+        host.Watch(warmUp.Message(), [&warmUp] {
+            warmUp.ShowPosition();
+            return warmUp.Texts();
+        });
         wchar_t temp[MAX_PATH];
         GetTempPathW(MAX_PATH, temp);
         warmUp.Start(std::wstring(temp) + L"warm-up\\", Remote(L"files", L"small.bin"), TestPort(),
@@ -109,7 +113,10 @@ protected:
     }
     template <typename Control>
     void Watch(Control &control) {
-        host.Watch(control.Message(), [&control] { return control.Texts(); });
+        host.Watch(control.Message(), [&control] {
+            control.ShowPosition();
+            return control.Texts();
+        });
     }
     bool StartProgress(CProgressFtp &control, const std::wstring &local, const std::wstring &remote) {
         return control.Start(local, remote, TestPort(), kFtpUser, kFtpPassword);
@@ -125,6 +132,8 @@ TEST_F(DownloadTest, ProgressBarFetchesFilesWithTheirSizeTextsAndChecksTheSizeAg
     CProgressFtp control;
     control.Attach(host.Bar());
     Watch(control);
+    // The worker never moves the bar itself: only the window's thread does.
+    CrossThreadSends barSends(host.Bar());
     struct Case {
         const wchar_t *name;
         const wchar_t *first, *last;
@@ -139,7 +148,7 @@ TEST_F(DownloadTest, ProgressBarFetchesFilesWithTheirSizeTextsAndChecksTheSizeAg
         ASSERT_TRUE(host.PumpUntilEnd(60000));
         host.Pump(50);
         EXPECT_EQ(host.Ends(), 1);
-        EXPECT_EQ(host.notices.back(), kDownloadFinished) << host.endTexts.error;
+        EXPECT_EQ(host.notices.back(), kWorkerFinished) << host.endTexts.error;
         // Progress notices are coalesced: the window reads the latest texts,
         // which may already be past the first refresh.
         ASSERT_FALSE(host.progressTexts.empty());
@@ -158,6 +167,8 @@ TEST_F(DownloadTest, ProgressBarFetchesFilesWithTheirSizeTextsAndChecksTheSizeAg
         if (&c == &cases[0]) threadsBefore = SettledThreadCount(threadsBefore);
     }
     EXPECT_EQ(SettledThreadCount(threadsBefore), threadsBefore);
+    EXPECT_EQ(barSends.fromOtherThreads, 0);
+    EXPECT_GT(barSends.ownThread, 3);
 }
 
 TEST_F(DownloadTest, SliderFollowsTheBytesOfALargeFile) {
@@ -169,9 +180,10 @@ TEST_F(DownloadTest, SliderFollowsTheBytesOfALargeFile) {
     Watch(slider);
     ASSERT_TRUE(slider.Start(folder, Remote(L"files", L"big.bin"), TestPort(), kFtpUser, kFtpPassword));
     ASSERT_TRUE(host.PumpUntilEnd(60000));
-    EXPECT_EQ(host.notices.back(), kDownloadFinished) << host.endTexts.error;
+    EXPECT_EQ(host.notices.back(), kWorkerFinished) << host.endTexts.error;
     EXPECT_EQ(slider.GetRangeMax(), 3000000);
     EXPECT_EQ(slider.GetPos(), 3000000);
+    EXPECT_EQ(CSkinSlider::ForeignThreadCalls(), 0);
     EXPECT_EQ(host.endTexts.size, L"2.9MB / 2.9MB");
     EXPECT_TRUE(SameBytes(folder + L"big.bin", TreeFile(L"big.bin")));
 }
@@ -186,7 +198,7 @@ TEST_F(DownloadTest, ACompleteLocalFileIsNotFetchedAgainAnotherSizeIsOverwritten
 
     ASSERT_TRUE(StartProgress(control, local, Remote(L"files", L"small.bin")));
     ASSERT_TRUE(host.PumpUntilEnd(30000));
-    ASSERT_EQ(host.notices, std::vector<LPARAM>{kDownloadFinished});
+    ASSERT_EQ(host.notices, std::vector<LPARAM>{kWorkerFinished});
     EXPECT_EQ(host.endTexts.size, L"");
     EXPECT_EQ(host.endTexts.speed, L"");
     EXPECT_EQ(SendMessageW(host.Bar(), PBM_GETPOS, 0, 0), 100);
@@ -199,7 +211,7 @@ TEST_F(DownloadTest, ACompleteLocalFileIsNotFetchedAgainAnotherSizeIsOverwritten
     host.Clear();
     ASSERT_TRUE(StartProgress(control, local, Remote(L"files", L"small.bin")));
     ASSERT_TRUE(host.PumpUntilEnd(30000));
-    EXPECT_EQ(host.notices.back(), kDownloadFinished);
+    EXPECT_EQ(host.notices.back(), kWorkerFinished);
     EXPECT_TRUE(SameBytes(local, TreeFile(L"small.bin")));
     EXPECT_EQ(CountLines(log, "CMD RETR"), 1);
 }
@@ -224,7 +236,7 @@ TEST_F(DownloadTest, MissingFolderMissingFileAndAnUncreatableLocalFolderFailWith
         ASSERT_TRUE(StartProgress(control, c.local, c.remote));
         ASSERT_TRUE(host.PumpUntilEnd(30000));
         host.Pump(50);
-        EXPECT_EQ(host.notices, std::vector<LPARAM>{kDownloadFailed});
+        EXPECT_EQ(host.notices, std::vector<LPARAM>{kWorkerFailed});
         EXPECT_EQ(host.endTexts.error, c.error);
         EXPECT_FALSE(Exists(c.local));
         control.Stop();
@@ -240,7 +252,7 @@ TEST_F(DownloadTest, AServerThatFallsSilentAndDropsTheDataFailsAndLeavesNoPartia
     ASSERT_TRUE(StartProgress(control, folder, Remote(L"files", L"stall.bin")));
     ASSERT_TRUE(host.PumpUntilEnd(60000));
     EXPECT_GE(GetTickCount() - start, 15000u);
-    EXPECT_EQ(host.notices.back(), kDownloadFailed);
+    EXPECT_EQ(host.notices.back(), kWorkerFailed);
     EXPECT_EQ(host.Ends(), 1);
     EXPECT_EQ(host.endTexts.error, kReadError);
     EXPECT_FALSE(Exists(folder + L"stall.bin"));
@@ -273,7 +285,7 @@ TEST_F(DownloadTest, StopDuringASilenceKeepsTheWindowAnsweringUntilTheWorkerEnds
     EXPECT_LT(answeredAfter.load(), 1000u);
     host.Pump(100);
     EXPECT_EQ(host.Ends(), 1);
-    EXPECT_EQ(host.notices.back(), kDownloadStopped);
+    EXPECT_EQ(host.notices.back(), kWorkerStopped);
     EXPECT_EQ(SettledThreadCount(threadsBefore), threadsBefore);
     EXPECT_FALSE(Exists(folder + L"silent.bin"));
 }
@@ -286,7 +298,7 @@ TEST_F(DownloadTest, AFileThatGrowsWhileItIsFetchedArrivesWithWhatItGrew) {
     ASSERT_EQ(before.size(), 2048u);
     ASSERT_TRUE(StartProgress(control, folder, Remote(L"files", L"grow.bin")));
     ASSERT_TRUE(host.PumpUntilEnd(60000));
-    EXPECT_EQ(host.notices.back(), kDownloadFinished) << host.endTexts.error;
+    EXPECT_EQ(host.notices.back(), kWorkerFinished) << host.endTexts.error;
     EXPECT_TRUE(ReadBytes(folder + L"grow.bin") == before + std::string(952, 'G'));
     EXPECT_EQ(CountLines(log, "CMD RETR grow.bin"), 2);
     EXPECT_EQ(host.endTexts.size, L"2.9KB / 2.9KB");
@@ -308,8 +320,8 @@ TEST_F(DownloadTest, StopAtRandomMomentsEndsEveryRunWithOneNoticeAndNoPartialFil
         host.Pump(100);
         ASSERT_EQ(host.Ends(), 1);
         const LPARAM end = host.notices.back();
-        EXPECT_TRUE(end == kDownloadStopped || end == kDownloadFinished) << end;
-        if (end == kDownloadFinished) EXPECT_TRUE(ReadBytes(local) == whole);
+        EXPECT_TRUE(end == kWorkerStopped || end == kWorkerFinished) << end;
+        if (end == kWorkerFinished) EXPECT_TRUE(ReadBytes(local) == whole);
         else EXPECT_FALSE(Exists(local));
         EXPECT_EQ(SettledThreadCount(threadsBefore), threadsBefore);
         DeleteFileW(local.c_str());
@@ -322,7 +334,7 @@ TEST_F(DownloadTest, ANameWithBlanksArrivesWholeThoughTheListingCutsIt) {
     Watch(control);
     ASSERT_TRUE(StartProgress(control, folder, Remote(L"files", L"with blank.bin")));
     ASSERT_TRUE(host.PumpUntilEnd(60000));
-    EXPECT_EQ(host.notices.back(), kDownloadFinished) << host.endTexts.error;
+    EXPECT_EQ(host.notices.back(), kWorkerFinished) << host.endTexts.error;
     EXPECT_TRUE(SameBytes(folder + L"with blank.bin", TreeFile(L"with blank.bin")));
 }
 
@@ -374,7 +386,7 @@ TEST_F(DownloadTest, ServerKilledInTheMiddleOfATransferFails) {
     Watch(control);
     ASSERT_TRUE(StartProgress(control, folder, Remote(L"files", L"kill.bin")));
     ASSERT_TRUE(host.PumpUntilEnd(60000));
-    EXPECT_EQ(host.notices.back(), kDownloadFailed);
+    EXPECT_EQ(host.notices.back(), kWorkerFailed);
     EXPECT_EQ(host.endTexts.error, kReadError);
     EXPECT_FALSE(Exists(folder + L"kill.bin"));
     control.Stop();

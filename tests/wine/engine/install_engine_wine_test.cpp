@@ -119,6 +119,7 @@ TEST_F(InstallEngine, InstallsFilesValuesShortcutsRecordAndKey) {
     EXPECT_EQ(engine.ItemText(), items.back());
     EXPECT_GT(page.Position(), 90);
     EXPECT_LE(page.Position(), 100);
+    EXPECT_EQ(page.BarSendsFromOtherThreads(), 0);
 
     // Files, their bytes and the archive's modification time.
     EXPECT_EQ(ReadWholeFile(dir + L"\\viewer.exe"), kViewerBytes);

@@ -37,9 +37,11 @@ TestPage::TestPage(CEngineControl &engine) : engine_(engine) {
     bar_ = CreateWindowExW(0, PROGRESS_CLASSW, L"", WS_CHILD, 0, 60, 200, 20, window_,
                            reinterpret_cast<HMENU>(1014), instance, nullptr);
     engine_.Attach(bar_);
+    barSends_.reset(new CrossThreadSends(bar_));
 }
 
 TestPage::~TestPage() {
+    barSends_.reset();
     if (window_) DestroyWindow(window_);
 }
 
@@ -50,8 +52,13 @@ LRESULT CALLBACK TestPage::Procedure(HWND window, UINT message, WPARAM wParam, L
     }
     auto *page = reinterpret_cast<TestPage *>(GetWindowLongPtrW(window, GWLP_USERDATA));
     if (page && message == page->engine_.Message() && wParam == 0) {
-        if (lParam == 0) page->items_.push_back(page->engine_.ItemText());
-        if (lParam == 1) {
+        page->engine_.ShowPosition();
+        if (lParam == kWorkerProgress) {
+            const std::wstring item = page->engine_.ItemText();
+            if (!item.empty() && (page->items_.empty() || page->items_.back() != item))
+                page->items_.push_back(item);
+        }
+        if (lParam == kWorkerFinished) {
             page->engine_.StopWorker();
             ++page->completions_;
         }

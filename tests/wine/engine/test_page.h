@@ -4,10 +4,12 @@
 #include <windows.h>
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "setup/engine/engine_control_win.h"
+#include "tests/harness/cross_thread_sends_win.h"
 #include "tests/harness/shell_link_reader_win.h"
 
 // A stand-in for a progress page: a window with the Folder (1015) and Item
@@ -33,6 +35,8 @@ public:
 
     const std::vector<std::wstring> &Items() const { return items_; }
     int Completions() const { return completions_; }
+    // Messages the engine's worker sent to the bar itself (a sound engine sends none).
+    int BarSendsFromOtherThreads() const { return barSends_ ? barSends_->fromOtherThreads : -1; }
 
 private:
     static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -40,6 +44,7 @@ private:
     CEngineControl &engine_;
     HWND window_ = nullptr;
     HWND bar_ = nullptr;
+    std::unique_ptr<CrossThreadSends> barSends_;
     std::vector<std::wstring> items_;
     int completions_ = 0;
 };

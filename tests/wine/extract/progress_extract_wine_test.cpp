@@ -11,6 +11,7 @@
 
 #include "tests/harness/thread_count_win.h"
 #include "tests/wine/extract/extract_test_support.h"
+#include "tests/harness/cross_thread_sends_win.h"
 #include "updater/transfer/progress_extract_win.h"
 
 // CProgressExtract in a test dialog of its own: a window with the progress
@@ -57,6 +58,7 @@ public:
         return control_.Start(destination, package);
     }
     int Position() const { return int(SendMessageW(bar_, PBM_GETPOS, 0, 0)); }
+    HWND Bar() const { return bar_; }
     const std::vector<LPARAM> &Notices() const { return notices_; }
 
     // Pumps messages until an end notice came (its code) or `timeoutMs` ran out (0).
@@ -85,7 +87,8 @@ private:
         auto *self = reinterpret_cast<TestDialog *>(GetWindowLongPtrW(window, GWLP_USERDATA));
         if (self && message == CProgressExtract::Message()) {
             EXPECT_EQ(wParam, 0u);
-            self->notices_.push_back(lParam);
+            self->control_.ShowPosition();
+            if (lParam != kWorkerProgress) self->notices_.push_back(lParam);
             return 0;
         }
         return DefWindowProcW(window, message, wParam, lParam);
@@ -105,9 +108,13 @@ TEST(ProgressExtract, UnpacksAPackageAndAnEmptyOneWithTheBar) {
     const std::vector<uint8_t> setup = RandomData(300000), inf = TextData(120000);
     WritePackage(package, {{"Drivers/", {}, true}, {"Setup.exe", setup}, {"Drivers/k4.inf", inf}});
     TestDialog dialog;
+    CrossThreadSends barSends(dialog.Bar());
     ASSERT_TRUE(dialog.Start(destination, package));
-    EXPECT_EQ(dialog.WaitForEnd(), CProgressExtract::kFinished);
+    EXPECT_EQ(dialog.WaitForEnd(), kWorkerFinished);
     EXPECT_EQ(dialog.Notices().size(), 1u);
+    // The worker published; the window's thread moved the bar.
+    EXPECT_EQ(barSends.fromOtherThreads, 0);
+    EXPECT_GT(barSends.ownThread, 0);
     EXPECT_EQ(dialog.Position(), 100);
     EXPECT_EQ(dialog.Control().ErrorText(), L"");
     EXPECT_EQ(ReadBytes(destination + L"\\Setup.exe"), setup);
@@ -118,7 +125,7 @@ TEST(ProgressExtract, UnpacksAPackageAndAnEmptyOneWithTheBar) {
     WritePackage(empty, {});
     TestDialog second;
     ASSERT_TRUE(second.Start(emptyDestination, empty));
-    EXPECT_EQ(second.WaitForEnd(), CProgressExtract::kFinished);
+    EXPECT_EQ(second.WaitForEnd(), kWorkerFinished);
     EXPECT_EQ(second.Position(), 0);
     EXPECT_TRUE(ListTree(emptyDestination).empty());
 
@@ -127,7 +134,7 @@ TEST(ProgressExtract, UnpacksAPackageAndAnEmptyOneWithTheBar) {
     GetCurrentDirectoryW(MAX_PATH, current);
     SetCurrentDirectoryW(work.c_str());
     ASSERT_TRUE(second.Start(L"Relative\\Driver", package));
-    EXPECT_EQ(second.WaitForEnd(), CProgressExtract::kFinished);
+    EXPECT_EQ(second.WaitForEnd(), kWorkerFinished);
     SetCurrentDirectoryW(current);
     EXPECT_EQ(ReadBytes(work + L"\\Relative\\Driver\\Setup.exe"), setup);
 }
@@ -145,7 +152,7 @@ TEST(ProgressExtract, FailuresNameTheirCauseAndKeepEarlierEntries) {
     for (const wchar_t *name : {L"\\NotZip.zip", L"\\Missing.zip"}) {
         TestDialog dialog;
         ASSERT_TRUE(dialog.Start(work + L"\\out", work + name));
-        EXPECT_EQ(dialog.WaitForEnd(), CProgressExtract::kFailed);
+        EXPECT_EQ(dialog.WaitForEnd(), kWorkerFailed);
         EXPECT_EQ(dialog.Control().ErrorText(), Korean() ? kKoreanOpen : kEnglishOpen);
     }
 
@@ -155,7 +162,7 @@ TEST(ProgressExtract, FailuresNameTheirCauseAndKeepEarlierEntries) {
                  1);
     TestDialog dialog;
     ASSERT_TRUE(dialog.Start(out, damaged));
-    EXPECT_EQ(dialog.WaitForEnd(), CProgressExtract::kFailed);
+    EXPECT_EQ(dialog.WaitForEnd(), kWorkerFailed);
     EXPECT_EQ(dialog.Control().ErrorText(), copyError);
     EXPECT_EQ(ReadBytes(out + L"\\first.txt"), TextData(3000));
     EXPECT_FALSE(Exists(out + L"\\third.txt"));
@@ -168,7 +175,7 @@ TEST(ProgressExtract, FailuresNameTheirCauseAndKeepEarlierEntries) {
     ASSERT_NE(holder, INVALID_HANDLE_VALUE);
     TestDialog lockedDialog;
     ASSERT_TRUE(lockedDialog.Start(lockedOut, locked));
-    EXPECT_EQ(lockedDialog.WaitForEnd(), CProgressExtract::kFailed);
+    EXPECT_EQ(lockedDialog.WaitForEnd(), kWorkerFailed);
     EXPECT_EQ(lockedDialog.Control().ErrorText(), copyError);
     EXPECT_EQ(ReadBytes(lockedOut + L"\\a.txt"), TextData(10));
     CloseHandle(holder);
@@ -178,7 +185,7 @@ TEST(ProgressExtract, FailuresNameTheirCauseAndKeepEarlierEntries) {
     WritePackage(hostile, {{"ok.txt", TextData(5)}, {"..\\..\\escaped.txt", TextData(5)}, {"C:\\escaped.txt", TextData(5)}});
     TestDialog hostileDialog;
     ASSERT_TRUE(hostileDialog.Start(hostileOut, hostile));
-    EXPECT_EQ(hostileDialog.WaitForEnd(), CProgressExtract::kFailed);
+    EXPECT_EQ(hostileDialog.WaitForEnd(), kWorkerFailed);
     EXPECT_EQ(hostileDialog.Control().ErrorText(), copyError);
     EXPECT_EQ(ListTree(work + L"\\deep"), (std::vector<std::wstring>{L"Hostile", L"Hostile\\ok.txt"}));
     EXPECT_FALSE(Exists(work + L"\\escaped.txt"));
@@ -200,7 +207,7 @@ TEST(ProgressExtract, CancelDuringALargeEntryStopsAndLeavesNoThread) {
                 dialog.Control().Stop();
             }
         });
-        EXPECT_EQ(end, CProgressExtract::kStopped);
+        EXPECT_EQ(end, kWorkerStopped);
         EXPECT_EQ(dialog.Notices().size(), 1u);
         EXPECT_GT(positionAtStop, 0);
         EXPECT_LT(positionAtStop, 100);
@@ -230,7 +237,7 @@ TEST(ProgressExtractSmallDrive, TooLittleSpaceNamesTheTotalAndWritesNothing) {
     WritePackage(big, {{"a.bin", RandomData(750000)}, {"b.bin", RandomData(750000, 9)}});
     TestDialog dialog;
     ASSERT_TRUE(dialog.Start(root + L"Program Files\\Big", big));
-    EXPECT_EQ(dialog.WaitForEnd(), CProgressExtract::kFailed);
+    EXPECT_EQ(dialog.WaitForEnd(), kWorkerFailed);
     EXPECT_EQ(dialog.Control().ErrorText(),
               Korean() ? L"설치 파일을 복사하기 위해서는 최소 1.4MB의 Disk 공간이 필요합니다."
                        : L"In order to copy installation files, disk space of at least 1.4MB is needed.");
@@ -252,7 +259,7 @@ TEST(ProgressExtractSmallDrive, TooLittleSpaceNamesTheTotalAndWritesNothing) {
     const std::wstring small = work + L"\\Small.zip";
     WritePackage(small, {{"tiny.txt", TextData(700)}});
     ASSERT_TRUE(dialog.Start(root + L"Tiny", small));
-    EXPECT_EQ(dialog.WaitForEnd(), CProgressExtract::kFailed);
+    EXPECT_EQ(dialog.WaitForEnd(), kWorkerFailed);
     EXPECT_EQ(dialog.Control().ErrorText(),
               Korean() ? L"설치 파일을 복사하기 위해서는 최소 700B의 Disk 공간이 필요합니다."
                        : L"In order to copy installation files, disk space of at least 700B is needed.");
