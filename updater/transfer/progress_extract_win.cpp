@@ -22,8 +22,9 @@ UINT CProgressExtract::Message() {
     return message;
 }
 
-void CProgressExtract::Attach(HWND progressBar) {
+void CProgressExtract::Attach(HWND progressBar, HWND notifyWindow) {
     bar_ = progressBar;
+    notify_ = notifyWindow ? notifyWindow : bar_ ? GetParent(bar_) : nullptr;
     if (bar_) SendMessageW(bar_, PBM_SETRANGE, 0, MAKELPARAM(0, kProgressRange));
 }
 
@@ -40,8 +41,7 @@ bool CProgressExtract::Start(const std::wstring &destination, const std::wstring
     destination_ = destination;
     archivePath_ = archivePath;
     errorText_.Set(std::wstring());
-    HWND parent = bar_ ? GetParent(bar_) : nullptr;
-    if (worker_.Start(parent, Message(), [this] { Run(); })) return true;
+    if (worker_.Start(notify_, Message(), [this] { Run(); })) return true;
     reader_.reset();
     return false;
 }

@@ -30,8 +30,9 @@ public:
     CProgressExtract(const CProgressExtract &) = delete;
     CProgressExtract &operator=(const CProgressExtract &) = delete;
 
-    // The progress bar the control drives; its parent receives Message().
-    void Attach(HWND progressBar);
+    // The progress bar the control drives (none in a run without windows) and
+    // the window that receives Message() (the bar's parent unless given).
+    void Attach(HWND progressBar, HWND notifyWindow = nullptr);
     HWND ProgressBar() const { return bar_; }
 
     // "CProgressExtract::WM_EXTRACT".
@@ -55,6 +56,7 @@ private:
     void Fail(const std::wstring &text);
 
     HWND bar_ = nullptr;
+    HWND notify_ = nullptr;
     LockedValue<std::wstring> errorText_;
     LockedValue<int> position_;
     std::unique_ptr<CZipReader> reader_;

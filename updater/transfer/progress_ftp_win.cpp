@@ -2,16 +2,16 @@
 
 #include <commctrl.h>
 
-void CProgressFtp::Attach(HWND progressBar) {
+void CProgressFtp::Attach(HWND progressBar, HWND notifyWindow) {
     bar_ = progressBar;
+    notify_ = notifyWindow ? notifyWindow : bar_ ? GetParent(bar_) : nullptr;
     if (bar_) SendMessageW(bar_, PBM_SETRANGE, 0, MAKELPARAM(0, 100));
 }
 
 bool CProgressFtp::Start(const std::wstring &local, const std::wstring &remote, int port,
                          const std::wstring &user, const std::wstring &password, bool binary) {
     if (bar_) SendMessageW(bar_, PBM_SETPOS, 0, 0);
-    return engine_.Start(bar_ ? GetParent(bar_) : nullptr, local, remote, port, user, password,
-                         binary);
+    return engine_.Start(notify_, local, remote, port, user, password, binary);
 }
 
 void CProgressFtp::ShowPosition() {

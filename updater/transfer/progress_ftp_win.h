@@ -13,7 +13,9 @@ class CProgressFtp {
 public:
     CProgressFtp() : engine_(ProgressFtpMessage()) {}
 
-    void Attach(HWND progressBar);
+    // The bar (none in a run without windows) and the window that gets the
+    // notices (the bar's parent unless given).
+    void Attach(HWND progressBar, HWND notifyWindow = nullptr);
     HWND Handle() const { return bar_; }
 
     bool Start(const std::wstring &local, const std::wstring &remote, int port,
@@ -29,6 +31,7 @@ public:
 
 private:
     HWND bar_ = nullptr;
+    HWND notify_ = nullptr;
     CDownloadEngine engine_;  // last: its worker ends before the bar handle goes
 };
 

@@ -55,6 +55,16 @@ std::wstring InstallerCommandLine(const std::wstring &path, const std::wstring &
     return program + L" " + quotedPath;
 }
 
+std::wstring QuietInstallerCommandLine(const std::wstring &path,
+                                       const std::wstring &associatedProgram, bool setupPackage) {
+    const std::wstring commandLine = InstallerCommandLine(path, associatedProgram);
+    if (EndsWithNoCase(path, L".exe"))
+        return setupPackage ? commandLine + L" /S" : commandLine;
+    if (EndsWithNoCase(path, L".msi") && !associatedProgram.empty())
+        return commandLine + L" /qn";
+    return commandLine;
+}
+
 std::wstring RunHeading(int ordinal, int count, const std::wstring &component,
                         const std::wstring &version) {
     return L"[" + std::to_wstring(ordinal) + L" / " + std::to_wstring(count) + L"] " + component +

@@ -41,6 +41,11 @@ std::wstring RemotePackagePath(const std::wstring &server, const PackagePlace &p
 // through its associated program with " /i "; any other file through its
 // associated program, or by itself when there is none.
 std::wstring InstallerCommandLine(const std::wstring &path, const std::wstring &associatedProgram);
+// The same with the quiet switches of the installers whose kind is known:
+// msiexec "/qn", and "/S" for a setup package of this project (`setupPackage`:
+// the file carries the installer's marker). Other programs run as they are.
+std::wstring QuietInstallerCommandLine(const std::wstring &path,
+                                       const std::wstring &associatedProgram, bool setupPackage);
 
 // "[k / n] component version".
 std::wstring RunHeading(int ordinal, int count, const std::wstring &component,

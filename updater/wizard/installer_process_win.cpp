@@ -7,6 +7,8 @@
 
 #include "common/kernel_handle_win.h"
 #include "common/text.h"
+#include "setup/script/marker_search.h"
+#include "setup/script/setup_markers.h"
 #include "updater/wizard/install_run.h"
 
 namespace {
@@ -46,11 +48,29 @@ bool IsInstallerRunning(HANDLE process) {
     return AnyProcessNamed(L"dpinst.exe");
 }
 
-InstallerEnd RunInstallerAndWait(const std::wstring &path, HANDLE stopEvent) {
+bool IsSetupPackageFile(const std::wstring &path) {
+    CKernelHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                   OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    LARGE_INTEGER size{};
+    if (!file || !GetFileSizeEx(file.Get(), &size)) return false;
+    MarkerSearch search(InstallerMarker());
+    std::vector<char> buffer(64 * 1024);
+    DWORD read = 0;
+    while (ReadFile(file.Get(), buffer.data(), DWORD(buffer.size()), &read, nullptr) && read > 0) {
+        if (search.Feed(reinterpret_cast<const uint8_t *>(buffer.data()), read))
+            return search.FoundBefore(static_cast<uint64_t>(size.QuadPart));
+    }
+    return false;
+}
+
+InstallerEnd RunInstallerAndWait(const std::wstring &path, bool quiet, HANDLE stopEvent) {
     InstallerEnd end;
     if (!FileExists(path)) return end;
     const std::wstring program = EndsWithNoCase(path, L".exe") ? L"" : AssociatedProgram(path);
-    std::wstring commandLine = InstallerCommandLine(path, program);
+    std::wstring commandLine =
+        quiet ? QuietInstallerCommandLine(path, program,
+                                          EndsWithNoCase(path, L".exe") && IsSetupPackageFile(path))
+              : InstallerCommandLine(path, program);
     std::vector<wchar_t> writable(commandLine.begin(), commandLine.end());
     writable.push_back(L'\0');
     STARTUPINFOW startup{};

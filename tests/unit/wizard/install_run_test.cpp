@@ -25,17 +25,29 @@ TEST(InstallRunTexts, NamesTitlesAndCommandLines) {
     struct {
         const wchar_t *path;
         std::wstring program, line;
+        std::wstring quiet;       // a plain program's quiet line
+        std::wstring quietSetup;  // a setup package's quiet line
     } lines[] = {
         // Quoted: unquoted, "C:\Program Files\..." would first start "C:\Program.exe".
         {L"C:\\Program Files\\Driver\\Setup.exe", msiexec,
-         L"\"C:\\Program Files\\Driver\\Setup.exe\""},
-        {L"C:\\T\\Setup.EXE", L"", L"\"C:\\T\\Setup.EXE\""},
-        {L"C:\\T\\Setup.MSI", msiexec, L"\"" + msiexec + L"\" /i \"C:\\T\\Setup.MSI\""},
-        {L"C:\\T\\notes.txt", L"C:\\w\\notepad.exe", L"\"C:\\w\\notepad.exe\" \"C:\\T\\notes.txt\""},
-        {L"C:\\T\\data.bin", L"", L"\"C:\\T\\data.bin\""},
+         L"\"C:\\Program Files\\Driver\\Setup.exe\"", L"\"C:\\Program Files\\Driver\\Setup.exe\"",
+         L"\"C:\\Program Files\\Driver\\Setup.exe\" /S"},
+        {L"C:\\T\\Setup.EXE", L"", L"\"C:\\T\\Setup.EXE\"", L"\"C:\\T\\Setup.EXE\"",
+         L"\"C:\\T\\Setup.EXE\" /S"},
+        {L"C:\\T\\Setup.MSI", msiexec, L"\"" + msiexec + L"\" /i \"C:\\T\\Setup.MSI\"",
+         L"\"" + msiexec + L"\" /i \"C:\\T\\Setup.MSI\" /qn", L"\"" + msiexec + L"\" /i \"C:\\T\\Setup.MSI\" /qn"},
+        // No msiexec: the file is started by itself, with nothing to add.
+        {L"C:\\T\\Setup.msi", L"", L"\"C:\\T\\Setup.msi\"", L"\"C:\\T\\Setup.msi\"",
+         L"\"C:\\T\\Setup.msi\""},
+        {L"C:\\T\\notes.txt", L"C:\\w\\notepad.exe", L"\"C:\\w\\notepad.exe\" \"C:\\T\\notes.txt\"",
+         L"\"C:\\w\\notepad.exe\" \"C:\\T\\notes.txt\"", L"\"C:\\w\\notepad.exe\" \"C:\\T\\notes.txt\""},
+        {L"C:\\T\\data.bin", L"", L"\"C:\\T\\data.bin\"", L"\"C:\\T\\data.bin\"", L"\"C:\\T\\data.bin\""},
     };
-    for (const auto &l : lines)
+    for (const auto &l : lines) {
         EXPECT_EQ(InstallerCommandLine(l.path, l.program), l.line) << l.path;
+        EXPECT_EQ(QuietInstallerCommandLine(l.path, l.program, false), l.quiet) << l.path;
+        EXPECT_EQ(QuietInstallerCommandLine(l.path, l.program, true), l.quietSetup) << l.path;
+    }
 
     EXPECT_TRUE(IsZipPackage(L"marboDMB.ZIP"));
     EXPECT_FALSE(IsZipPackage(L"zip"));
