@@ -9,6 +9,12 @@
 
 #include "common/crypto/release_crypto.h"
 
+// Declared by the headers for Windows XP SP2 (0x0502) and later only; XP SP3's
+// provider knows it all the same.
+#ifndef CALG_SHA_256
+#define CALG_SHA_256 0x0000800c
+#endif
+
 namespace {
 
 class CProvider {
