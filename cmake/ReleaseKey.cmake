@@ -4,8 +4,10 @@
 
 set(TESSEL_RELEASE_KEY "" CACHE FILEPATH "Public release key compiled into Tessel (empty: no key)")
 
-# tessel_release_key_source(out): writes the source of EmbeddedReleaseKey.
-function(tessel_release_key_source out)
+# tessel_release_key_source(out key_file): writes the source of
+# EmbeddedReleaseKey for `key_file` (empty: a build without a key).
+function(tessel_release_key_source out key_file)
+  set(TESSEL_RELEASE_KEY "${key_file}")
   set(RELEASE_KEY_LITERAL "\"\"")
   if(TESSEL_RELEASE_KEY)
     if(NOT EXISTS "${TESSEL_RELEASE_KEY}")

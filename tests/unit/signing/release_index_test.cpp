@@ -5,6 +5,7 @@
 #include "tests/vectors/signature_vectors.h"
 #include "updater/catalogue/release_index.h"
 #include "updater/catalogue/release_index_lister.h"
+#include "updater/catalogue/release_key.h"
 
 namespace {
 
@@ -216,6 +217,15 @@ TEST(ReleaseIndex, ListerListsEachFolderAsTheServerWould) {
     ASSERT_NE(lister.FindFile(L"/[MID]/marbo K4/[common2]/Drivers_1/Audio Driver/a.zip"), nullptr);
     EXPECT_EQ(lister.FindFile(L"/[MID]/marbo K4/[common2]/Drivers_1/Audio Driver/a.zip")->size, 3u);
     EXPECT_EQ(lister.FindFile(L"/[MID]/marbo K4/[common2]/Drivers_1/Audio Driver/Win7"), nullptr);
+}
+
+TEST(ReleaseKeyText, BuildSettingEmbedsThePublicKey) {
+    RsaPublicKey embedded, sample;
+    std::string error;
+    ASSERT_TRUE(EmbeddedReleaseKey(embedded));
+    ASSERT_TRUE(ParsePublicKeyText(KeyText("/samples/release-key/sample-release.public-key"), sample, error));
+    EXPECT_EQ(embedded.modulus, sample.modulus);
+    EXPECT_EQ(embedded.exponent, sample.exponent);
 }
 
 TEST(ReleaseKeyText, RefusesKeysNoDeviceCouldUse) {
