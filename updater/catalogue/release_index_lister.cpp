@@ -2,6 +2,14 @@
 
 #include <cwchar>
 
+namespace {
+
+const std::vector<const ReleaseIndexEntry *> kNone;
+
+std::wstring NameOf(const ReleaseIndexEntry &entry) { return entry.path.substr(entry.path.rfind(L'/') + 1); }
+
+}  // namespace
+
 ReleaseIndexLister::ReleaseIndexLister(const ReleaseIndex &index) : m_index(index) {
     m_children[L""];
     for (const ReleaseIndexEntry &entry : index.entries) {
@@ -29,31 +37,32 @@ bool ReleaseIndexLister::Relative(const std::wstring &serverPath, std::wstring &
     return true;
 }
 
+const std::vector<const ReleaseIndexEntry *> *ReleaseIndexLister::Children(const std::wstring &folder) const {
+    std::wstring relative;
+    if (!Relative(folder, relative)) return nullptr;
+    auto it = m_children.find(relative);
+    return it == m_children.end() ? nullptr : &it->second;
+}
+
 bool ReleaseIndexLister::ListFolders(TextList &folders, const std::wstring &folder) {
     folders.clear();
-    std::wstring relative;
-    if (!Relative(folder, relative)) return false;
-    auto it = m_children.find(relative);
-    if (it == m_children.end()) return false;
-    for (const ReleaseIndexEntry *entry : it->second)
-        if (entry->folder) folders.push_back(entry->path.substr(entry->path.rfind(L'/') + 1));
-    return true;
+    const auto *children = Children(folder);
+    for (const ReleaseIndexEntry *entry : children ? *children : kNone)
+        if (entry->folder) folders.push_back(NameOf(*entry));
+    return children != nullptr;
 }
 
 bool ReleaseIndexLister::ListFiles(TextListTable &files, const std::wstring &folder) {
     files.clear();
-    std::wstring relative;
-    if (!Relative(folder, relative)) return false;
-    auto it = m_children.find(relative);
-    if (it == m_children.end()) return false;
-    for (const ReleaseIndexEntry *entry : it->second) {
+    const auto *children = Children(folder);
+    for (const ReleaseIndexEntry *entry : children ? *children : kNone) {
         if (entry->folder) continue;
         // The size as the FTP listing reports it: the low 32 bits, signed.
         wchar_t size[16];
         std::swprintf(size, 16, L"%d", static_cast<int>(static_cast<std::uint32_t>(entry->size & 0xFFFFFFFFu)));
-        files[entry->path.substr(entry->path.rfind(L'/') + 1)].push_back(size);
+        files[NameOf(*entry)].push_back(size);
     }
-    return true;
+    return children != nullptr;
 }
 
 bool ReleaseIndexLister::CreateFolder(const std::wstring &) { return false; }

@@ -26,6 +26,8 @@ public:
 private:
     // The server path below the tree ("" for the tree itself); false outside it.
     bool Relative(const std::wstring &serverPath, std::wstring &relative) const;
+    // The entries directly in `folder`, in index order; null when it is not a folder of the tree.
+    const std::vector<const ReleaseIndexEntry *> *Children(const std::wstring &folder) const;
 
     const ReleaseIndex &m_index;
     std::map<std::wstring, std::vector<const ReleaseIndexEntry *>> m_children;
