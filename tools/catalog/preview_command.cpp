@@ -3,12 +3,16 @@
 #include <cstdio>
 #include <cwchar>
 #include <fstream>
+#include <optional>
 #include <sstream>
 
 #include "common/text.h"
 #include "tools/catalog/device_state.h"
 #include "tools/catalog/preview.h"
 #include "updater/catalogue/local_folder_lister.h"
+#include "updater/catalogue/release_index_lister.h"
+#include "updater/catalogue/server_folders.h"
+#include "tools/catalog/signing_command.h"
 
 namespace {
 
@@ -62,8 +66,18 @@ int RunPreview(const CommandLine &line) {
     if (!std::filesystem::is_directory(tree))
         throw std::runtime_error(tree.string() + ": not a folder");
     LocalFolderLister lister(tree);
-    const PreviewReport report = Preview(lister, state, profile, languageId);
+    // With --index the walk runs over the model's release index, as a signed-mode Tessel's does.
+    ReleaseIndex index;
+    std::optional<ReleaseIndexLister> indexLister;
+    std::string indexNote;
+    if (line.Switch("index")) {
+        index = ReadIndexForPreview(line, tree, ModelFolder(profile), indexNote);
+        indexLister.emplace(index);
+    }
+    FolderLister &source = indexLister ? static_cast<FolderLister &>(*indexLister) : lister;
+    const PreviewReport report = Preview(source, state, profile, languageId);
     std::string text = line.Switch("json") ? FormatPreviewJson(report) : FormatPreviewText(report);
+    if (!indexNote.empty()) std::fprintf(line.Switch("json") ? stderr : stdout, "%s\n\n", indexNote.c_str());
     if (!line.Switch("json") && !state.ProgramFilesKnown() && profile.family == L"MID")
         text += "\n(No --program-files list: every maker component's program file counts as "
                 "present.)\n";

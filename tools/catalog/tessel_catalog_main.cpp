@@ -1,5 +1,7 @@
 // tessel-catalog: preview what a device is offered, check a tree, publish into it.
+#include <algorithm>
 #include <cstdio>
+#include <optional>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -9,6 +11,7 @@
 #include "tools/catalog/lint.h"
 #include "tools/catalog/publish.h"
 #include "tools/catalog/preview_command.h"
+#include "tools/catalog/signing_command.h"
 
 namespace fs = std::filesystem;
 
@@ -19,11 +22,15 @@ const char kUsage[] =
     "  tessel-catalog preview TREE --family MID|CMPC --model NAME --windows Win7|Vista|XP\n"
     "                 [--suffix S] [--serial S] [--language 0412]\n"
     "                 [--installed FILE] [--program-files FILE] [--json]\n"
-    "  tessel-catalog lint TREE [--json]\n"
+    "                 [--index [--key PUBLIC]]\n"
+    "  tessel-catalog lint TREE [--json] [--key PUBLIC]\n"
     "  tessel-catalog publish TREE FILE... --family MID|CMPC --model NAME --component NAME\n"
     "                 --version V (--drivers 1-9 --windows Win7|Vista|XP | --board B) [--force]\n"
     "  tessel-catalog publish TREE TesselMIDSetup\\ V.exe --self-update --family MID\n"
     "                 [--version V] [--force]\n"
+    "  (publish also takes --key PRIVATE: the tree's release index is signed again)\n"
+    "  tessel-catalog keygen --out PREFIX [--comment TEXT]\n"
+    "  tessel-catalog sign TREE --key PRIVATE [--tree /[MID]/MODEL] [--serial N]\n"
     "\n"
     "TREE is the folder the update server serves (see docs/publishing.md).\n"
     "preview  prints what Tessel on that device shows: the rows of the selection page\n"
@@ -43,13 +50,25 @@ const char kUsage[] =
     "         version that is not the newest (unless --force) or already there, a ZIP\n"
     "         package that does not read back or would unpack outside its folder, a\n"
     "         self-update file that is not a setup package, names with blanks (unless\n"
-    "         --force), folders that reach no device.\n";
+    "         --force), folders that reach no device.\n"
+    "keygen   makes a release key pair (RSA 3072): PREFIX.private-key, which stays\n"
+    "         offline, and PREFIX.public-key, which Tessel is built with.\n"
+    "sign     writes the signed release index of every catalogue and self-update tree\n"
+    "         (or of --tree), beside it (\"/[MID]/marbo K4.tessel-index\"), with a\n"
+    "         serial one higher than the index's before (or --serial). See docs/signing.md.\n"
+    "lint --key  also checks every release index: its signature, and each folder and\n"
+    "         file of its tree both ways with sizes and SHA-256.\n"
+    "preview --index  walks the model's release index instead of the folders.\n";
 
 int RunLint(const CommandLine &line) {
     if (line.Plain().size() != 1) throw UsageError("lint takes one tree");
     if (!fs::is_directory(line.Plain()[0]))
         throw std::runtime_error(line.Plain()[0].string() + ": not a folder");
-    const std::vector<LintFinding> findings = LintTree(line.Plain()[0]);
+    std::vector<LintFinding> findings = LintTree(line.Plain()[0]);
+    const std::vector<LintFinding> indexFindings = LintIndexes(line, line.Plain()[0]);
+    findings.insert(findings.end(), indexFindings.begin(), indexFindings.end());
+    std::stable_sort(findings.begin(), findings.end(),
+                     [](const LintFinding &a, const LintFinding &b) { return a.error > b.error; });
     const std::string text = line.Switch("json") ? FormatLintJson(findings) : FormatLintText(findings);
     std::fputs(text.c_str(), stdout);
     for (const LintFinding &f : findings)
@@ -84,10 +103,12 @@ int RunPublish(const CommandLine &line) {
     }
     if (request.target != PublishRequest::Target::SelfUpdate && request.version.empty())
         throw UsageError("--version names the version folder");
+    const std::optional<RsaPrivateKey> key = PublishKey(line);
     try {
         const PublishResult result = Publish(line.Plain()[0], request);
         std::printf("published %s\n", NarrowUtf8(result.versionFolder).c_str());
         for (const std::wstring &file : result.files) std::printf("  %s\n", NarrowUtf8(file).c_str());
+        if (key) SignPublishedTree(line.Plain()[0], request, *key);
         return 0;
     } catch (const PublishRefused &e) {
         std::fprintf(stderr, "tessel-catalog: publish refused; the tree is unchanged:\n%s", e.what());
@@ -103,14 +124,16 @@ int Main(const std::vector<fs::path> &args) {
         if (command == "preview")
             return RunPreview(CommandLine(rest,
                                           {"family", "model", "suffix", "serial", "windows",
-                                           "language", "installed", "program-files"},
-                                          {"json"}));
+                                           "language", "installed", "program-files", "key"},
+                                          {"json", "index"}));
         if (command == "publish")
             return RunPublish(CommandLine(rest,
                                           {"family", "model", "drivers", "windows", "board",
-                                           "component", "version"},
+                                           "component", "version", "key"},
                                           {"self-update", "force"}));
-        if (command == "lint") return RunLint(CommandLine(rest, {}, {"json"}));
+        if (command == "lint") return RunLint(CommandLine(rest, {"key"}, {"json"}));
+        if (command == "keygen") return RunKeygen(CommandLine(rest, {"out", "comment"}, {}));
+        if (command == "sign") return RunSign(CommandLine(rest, {"key", "tree", "serial"}, {}));
         if (command == "--help" || command == "help") {
             std::fputs(kUsage, stdout);
             return 0;
