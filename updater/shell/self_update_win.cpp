@@ -11,6 +11,9 @@
 #include "updater/shell/update_manager_app_win.h"
 #include "updater/transfer/download_dlg_win.h"
 #include "updater/transfer/ftp_access_win.h"
+#include "updater/unattended/quiet_download_win.h"
+
+#include <vector>
 
 bool CUpdateManagerApp::UpdateSelf() {
     CFtpAccess server;
@@ -36,6 +39,43 @@ bool CUpdateManagerApp::UpdateSelf() {
         m_launchedSetup = paths.localFile;
     }
     PostQuitMessage(0);
+    return true;
+}
+
+bool CUpdateManagerApp::UpdateSelfUnattended(CRunLogFile &log) {
+    CFtpAccess server;
+    if (!server.Connect(PrimaryServer()))
+        return false;
+    const bool newer = FindLatestVersion(server) && CompareVersion(kOwnVersion, m_latestVersion) < 0;
+    server.Close();
+    if (!newer)
+        return false;
+
+    const DeviceProfile &profile = GetDeviceProfile();
+    const SelfUpdatePaths paths = BuildSelfUpdatePaths(
+        profile.region, profile.family, m_latestVersion, kPrimaryServerAddress, GetProgramFolder());
+    log.Write(L"Tessel " + m_latestVersion + L" is offered; this is " + kOwnVersion + L".");
+    std::wstring error;
+    if (!DownloadQuietly(paths.localFile, paths.remoteText, PrimaryServer(), error)) {
+        log.Write(L"The setup of Tessel " + m_latestVersion + L" did not arrive: " + error);
+        return false;
+    }
+    // The setup replaces this program's files: it installs quietly while this run ends.
+    const std::wstring commandLine = L"\"" + paths.localFile + L"\" /S";
+    std::vector<wchar_t> writable(commandLine.begin(), commandLine.end());
+    writable.push_back(L'\0');
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION created{};
+    if (!CreateProcessW(nullptr, writable.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        paths.localFolder.c_str(), &startup, &created)) {
+        log.Write(L"The setup of Tessel " + m_latestVersion + L" could not be started.");
+        return false;
+    }
+    CloseHandle(created.hThread);
+    CloseHandle(created.hProcess);
+    m_launchedSetup = paths.localFile;
+    log.Write(L"Installing Tessel " + m_latestVersion + L" quietly; the next start goes on with it.");
     return true;
 }
 

@@ -11,6 +11,11 @@
 #include "updater/identify/device_profile.h"
 #include "updater/shell/shell_messages_win.h"
 #include "updater/shell/startup_rules.h"
+#include "updater/unattended/unattended_run_win.h"
+
+#include <cwchar>
+
+#include "common/text.h"
 
 CUpdateManagerApp::CUpdateManagerApp(HINSTANCE instance)
     : m_instance(instance), m_mutex(kSingleInstanceName), m_latestVersion(kOwnVersion) {
@@ -23,24 +28,40 @@ int CUpdateManagerApp::Run(const wchar_t *arguments) {
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_LISTVIEW_CLASSES | ICC_PROGRESS_CLASS};
     InitCommonControlsEx(&controls);
 
-    int exitCode = 0;
     if (InitInstance(arguments ? arguments : L""))
-        exitCode = MessageLoop();
+        m_exitCode = MessageLoop();
     ExitInstance();
-    return exitCode;
+    return m_exitCode;
 }
 
 bool CUpdateManagerApp::InitInstance(const std::wstring &arguments) {
+    m_mode = ParseStartOptions(arguments);
+    if (m_mode == StartMode::kHelp || m_mode == StartMode::kInvalid) {
+        ShowHelp(m_mode == StartMode::kHelp);
+        m_exitCode = m_mode == StartMode::kHelp ? kExitDone : kExitBadOptions;
+        m_secondCopy = true;  // nothing of this start touches the folders
+        return false;
+    }
+    const bool unattended = m_mode == StartMode::kUnattended || m_mode == StartMode::kList;
     IdentifyDevice();
 
     if (m_mutex.AlreadyExists()) {
         m_secondCopy = true;
-        BringFirstCopyForward();
+        if (unattended) {
+            CRunLogFile(m_mode == StartMode::kList).Write(L"Another Tessel is running: nothing done.");
+            m_exitCode = kExitAnotherCopy;
+        } else {
+            BringFirstCopyForward();
+        }
         return false;
     }
 
     RecordOwnVersion();
     RemoveAutostart();
+    if (unattended) {
+        m_exitCode = RunUnattended();
+        return false;
+    }
     if (UpdateSelf())
         return false;
 
@@ -54,11 +75,40 @@ bool CUpdateManagerApp::InitInstance(const std::wstring &arguments) {
     // Leftovers of an earlier self-update or installation.
     DeleteFolderTree(TempFolderOf(GetProgramFolder()));
 
-    if (IsWindowsStartArgument(arguments))
+    if (m_mode == StartMode::kWindowsStart)
         m_mainWindow->ShowPage(kNoPage, false);  // hidden until a second copy asks for it
     else
         SendMessageW(m_mainWindow->Handle(), WM_APP_ACTIVATE, 1, 0);
     return true;
+}
+
+int CUpdateManagerApp::RunUnattended() {
+    CRunLogFile log(m_mode == StartMode::kList);
+    // A list changes nothing, not even Tessel itself.
+    if (m_mode == StartMode::kUnattended && UpdateSelfUnattended(log))
+        return kExitSelfUpdateStarted;
+    // Leftovers of an earlier self-update or installation.
+    DeleteFolderTree(TempFolderOf(GetProgramFolder()));
+    CUnattendedRun run(m_mode, log);
+    return run.Run();
+}
+
+void CUpdateManagerApp::ShowHelp(bool asked) {
+    // Written to the output or console the program was started from; asked for
+    // without one, in a message box.
+    HANDLE output = GetStdHandle(STD_OUTPUT_HANDLE);
+    const std::string text = NarrowUtf8(kStartOptionsHelp);
+    DWORD written = 0;
+    if (output && output != INVALID_HANDLE_VALUE &&
+        WriteFile(output, text.data(), DWORD(text.size()), &written, nullptr))
+        return;
+    if (AttachConsole(ATTACH_PARENT_PROCESS)) {
+        WriteConsoleW(GetStdHandle(STD_OUTPUT_HANDLE), kStartOptionsHelp,
+                      DWORD(wcslen(kStartOptionsHelp)), &written, nullptr);
+        return;
+    }
+    if (asked)
+        MessageBoxW(nullptr, kStartOptionsHelp, L"Tessel", MB_OK | MB_ICONINFORMATION);
 }
 
 void CUpdateManagerApp::IdentifyDevice() {

@@ -10,6 +10,8 @@
 #include "common/text_list_table.h"
 #include "updater/identify/physical_memory_win.h"
 #include "updater/shell/main_dlg_win.h"
+#include "updater/unattended/run_log_win.h"
+#include "updater/unattended/start_options.h"
 
 class CFtpAccess;
 
@@ -17,6 +19,8 @@ class CFtpAccess;
 // second copy (bringing the first forward), records its version, removes the
 // autostart entry, checks for a newer version of itself, then runs the hidden
 // main window until it closes. The temporary folder is removed at start and exit.
+// Started with /unattended or /list it shows no window at all: the run goes to
+// its log and its result to the exit code.
 class CUpdateManagerApp {
 public:
     explicit CUpdateManagerApp(HINSTANCE instance);
@@ -38,6 +42,12 @@ private:
     // True when a newer version's setup took over (or its download was cancelled):
     // the program then ends.
     bool UpdateSelf();
+    // The same with no window and no question: a newer setup is fetched and
+    // started with "/S". True when it was started.
+    bool UpdateSelfUnattended(CRunLogFile &log);
+    // /unattended and /list after start-up; the exit code.
+    int RunUnattended();
+    void ShowHelp(bool asked);
     bool FindLatestVersion(CFtpAccess &connection);
     int MessageLoop();
     void ExitInstance();
@@ -48,6 +58,8 @@ private:
     // identification attempts do not load and free them each time.
     CPhysicalMemory m_memoryBinding;
     bool m_secondCopy = false;
+    StartMode m_mode = StartMode::kInteractive;
+    int m_exitCode = 0;
     std::unique_ptr<CMainDlg> m_mainWindow;
     TextList m_versionFolders;
     std::wstring m_latestVersion;

@@ -44,9 +44,11 @@ bool CUpdateRunDriver::StartRun(std::vector<PackageList> rows) {
     plan.programFolder = GetProgramFolder();
     plan.programFiles = ProgramFilesFolder();
     plan.server = SecondaryServer().server;
-    plan.langId = SystemIsKorean() ? kKoreanLangId : 0;
+    plan.langId = RunLanguage();
     return m_run.Start(std::move(plan));
 }
+
+unsigned short CUpdateRunDriver::RunLanguage() const { return SystemIsKorean() ? kKoreanLangId : 0; }
 
 void CUpdateRunDriver::StopWorkers() {
     m_run.Cancel();

@@ -38,6 +38,8 @@ public:
     void StopWorkers();
 
 protected:
+    // The language of the run's texts: the system's unless a driver says otherwise.
+    virtual unsigned short RunLanguage() const;
     // A download's texts changed (size, speed).
     virtual void OnDownloadProgress(const DownloadTexts &) {}
 

@@ -435,6 +435,146 @@ TEST_F(UpdateRunTest, CancelDuringDownloadAndDuringUnpackingEndsTheProgram) {
     }
 }
 
+// --- runs with no one at the keyboard ---
+
+const wchar_t kRunLog[] = L"C:\\ProgramData\\Parvoni\\Tessel\\Tessel.log";
+
+std::string ReadRunLog() {
+    std::string text;
+    HANDLE file = CreateFileW(kRunLog, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return text;
+    text.resize(1 << 20);
+    DWORD read = 0;
+    ReadFile(file, &text[0], static_cast<DWORD>(text.size()), &read, nullptr);
+    CloseHandle(file);
+    text.resize(read);
+    return text;
+}
+
+struct WindowSearch {
+    DWORD processId;
+    bool found;
+};
+
+BOOL CALLBACK FindVisibleWindow(HWND window, LPARAM data) {
+    auto *search = reinterpret_cast<WindowSearch *>(data);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner == search->processId && IsWindowVisible(window)) search->found = true;
+    return !search->found;
+}
+
+bool HasVisibleWindow(DWORD processId) {
+    WindowSearch search{processId, false};
+    EnumWindows(FindVisibleWindow, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+// Runs Tessel with `option` to its end, checking every 100 ms that it shows no
+// window; its exit code (or STILL_ACTIVE when it did not end in time).
+DWORD RunWithoutWindow(TesselInstall &install, const std::wstring &option, bool &windowSeen) {
+    windowSeen = false;
+    std::unique_ptr<windriver::Process> tessel = install.Start(option);
+    if (!tessel) return STILL_ACTIVE;
+    for (const DWORD start = GetTickCount(); tessel->Running() && GetTickCount() - start < kRunMs; Sleep(100))
+        windowSeen = windowSeen || HasVisibleWindow(tessel->Id());
+    tessel->Wait(1000);
+    return tessel->ExitCode();
+}
+
+// "/list" reports, "/unattended" installs every newer component as the pages
+// would (files, versions, shortcut, MSI quietly, the installers' order) without
+// showing a window, and a second "/unattended" finds nothing to do. Each run
+// leaves its lines in the log with the device.
+TEST_F(UpdateRunTest, UnattendedRunInstallsEveryNewerComponentWithoutAWindow) {
+    DeleteFileW(kRunLog);
+    std::string listed;
+    const DWORD listCode = windriver::RunCaptured(L"\"" + install->ExePath() + L"\" /list", listed, kRunMs);
+    EXPECT_EQ(listCode, 0u) << listed;
+    EXPECT_NE(listed.find("Driver: installed -, offered 1.0.1 (newer)"), std::string::npos) << listed;
+    EXPECT_NE(listed.find("Viewer: installed -, offered 2.0 (newer)"), std::string::npos) << listed;
+    EXPECT_NE(listed.find("[MID marbo K4 EX "), std::string::npos) << listed;
+    EXPECT_EQ(Version(L"Driver"), L"-") << "a list installs nothing";
+    EXPECT_TRUE(StandinLines().empty());
+
+    bool windowSeen = true;
+    EXPECT_EQ(RunWithoutWindow(*install, L"/unattended", windowSeen), 0u) << ReadRunLog();
+    EXPECT_FALSE(windowSeen);
+
+    EXPECT_EQ(StandinLines(), (std::vector<std::string>{"Setup.exe start Driver=-",
+                                                         "dpinst.exe start Driver=-",
+                                                         "dpinst.exe end",
+                                                         "Patch.exe start Driver=-"}));
+    EXPECT_EQ(Version(L"Driver"), L"1.0.1");
+    EXPECT_EQ(Version(L"Viewer"), L"2.0");
+    EXPECT_EQ(Version(L"marboDMB"), L"1.0.4");
+    EXPECT_TRUE(Exists(std::wstring(kProgramFiles) + L"\\Driver\\inf\\driver.inf"));
+    ShellLinkFields link;
+    EXPECT_TRUE(ReadShellLink(CommonDesktop() + L"\\Viewer.lnk", link));
+    if (ExpectMsi()) {
+        EXPECT_TRUE(Exists(std::wstring(kProgramFiles) + L"\\Notes\\Notes.exe"))
+            << "Windows Installer did not install Notes.msi quietly";
+        EXPECT_EQ(Version(L"Notes"), L"1.0");
+    }
+    const std::string log = ReadRunLog();
+    for (const char *line : {"Listing the update catalogue.", "Unattended update started.",
+                             "] Driver 1.0.1\r\n", "  - Installing \"Patch.exe\" file.",
+                             "Installation of all files is complete."})
+        EXPECT_NE(log.find(line), std::string::npos) << line << "\n" << log;
+
+    EXPECT_EQ(RunWithoutWindow(*install, L"/unattended", windowSeen), 0u);
+    EXPECT_FALSE(windowSeen);
+    EXPECT_NE(ReadRunLog().find("Nothing to update."), std::string::npos);
+    EXPECT_EQ(StandinLines().size(), 4u) << "nothing ran again";
+}
+
+// A package that cannot be unpacked fails its row: the rows before it stay
+// recorded, it and the rows after it are not, and the exit code says so.
+TEST_F(UpdateRunTest, UnattendedRunWithADamagedPackageExitsOne) {
+    const std::wstring served = ServedFile(L"9HK4/Setup/Viewer/2.0/Viewer.zip");
+    ASSERT_TRUE(MoveFileW(served.c_str(), (served + L".good").c_str()));
+    struct Restore {
+        std::wstring served;
+        ~Restore() {
+            DeleteFileW(served.c_str());
+            MoveFileW((served + L".good").c_str(), served.c_str());
+        }
+    } restore{served};
+    ASSERT_TRUE(WriteFileWithFolders(served, "PK\x03\x04 this is no archive"));
+
+    bool windowSeen = true;
+    EXPECT_EQ(RunWithoutWindow(*install, L"/unattended", windowSeen), 1u) << ReadRunLog();
+    EXPECT_FALSE(windowSeen);
+    EXPECT_EQ(Version(L"Driver"), L"1.0.1");
+    EXPECT_EQ(Version(L"Viewer"), L"-");
+    EXPECT_EQ(Version(L"marboDMB"), L"-");
+    EXPECT_NE(ReadRunLog().find("Cannot open installation files."), std::string::npos) << ReadRunLog();
+}
+
+// While a Tessel runs, an unattended start ends at once with its own code.
+TEST_F(UpdateRunTest, UnattendedStartWhileAnotherRunsExitsThree) {
+    std::unique_ptr<windriver::Process> first;
+    HWND select = nullptr;
+    HWND window = StartToSelection(first, select);
+    ASSERT_TRUE(window);
+    bool windowSeen = true;
+    EXPECT_EQ(RunWithoutWindow(*install, L"/unattended", windowSeen), 3u);
+    EXPECT_FALSE(windowSeen);
+    EXPECT_NE(ReadRunLog().find("Another Tessel is running"), std::string::npos);
+    EXPECT_EQ(Version(L"Driver"), L"-");
+    ASSERT_TRUE(windriver::Click(select, kCancel));
+    EXPECT_TRUE(first->Wait(20000));
+}
+
+// No update server at all (a run of its own, without one): exit code 2.
+TEST_F(UpdateRunTest, UnattendedRunWithoutAServerExitsTwo) {
+    bool windowSeen = true;
+    EXPECT_EQ(RunWithoutWindow(*install, L"/unattended", windowSeen), 2u) << ReadRunLog();
+    EXPECT_FALSE(windowSeen);
+    EXPECT_NE(ReadRunLog().find("Failed to connect to the server."), std::string::npos) << ReadRunLog();
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t **argv) {

@@ -1,0 +1,95 @@
+#include "updater/unattended/unattended_run_win.h"
+
+#include "updater/catalogue/catalogue_search_win.h"
+#include "updater/catalogue/catalogue_texts.h"
+
+namespace {
+
+const wchar_t kWindowClass[] = L"TesselUnattendedRun";
+
+std::wstring RowLine(const ComponentRow &row) {
+    return row.name + L": installed " + row.installedVersion + L", offered " + row.newVersion +
+           (row.checked ? L" (newer)" : L"");
+}
+
+}  // namespace
+
+CUnattendedRun::CUnattendedRun(StartMode mode, CRunLogFile &log) : m_mode(mode), m_log(log) {
+    HINSTANCE instance = GetModuleHandleW(nullptr);
+    WNDCLASSW windowClass{};
+    windowClass.lpfnWndProc = Procedure;
+    windowClass.hInstance = instance;
+    windowClass.lpszClassName = kWindowClass;
+    RegisterClassW(&windowClass);
+    m_window = CreateWindowExW(0, kWindowClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                               instance, this);
+    AttachWorkers(m_window, nullptr, nullptr);
+    SetQuietInstallers(true);
+}
+
+CUnattendedRun::~CUnattendedRun() {
+    StopWorkers();
+    if (m_window)
+        DestroyWindow(m_window);
+}
+
+LRESULT CALLBACK CUnattendedRun::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        auto *create = reinterpret_cast<CREATESTRUCTW *>(lParam);
+        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+    }
+    auto *self = reinterpret_cast<CUnattendedRun *>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (self && self->OnNotice(message, wParam, lParam))
+        return 0;
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+int CUnattendedRun::Run() {
+    m_log.Write(m_mode == StartMode::kList ? L"Listing the update catalogue."
+                                           : L"Unattended update started.");
+    ComponentList rows;
+    const SearchOutcome outcome = SearchCatalogue(rows);
+    if (outcome == SearchOutcome::kConnectFailed) {
+        m_log.Write(PickText(*SearchOutcomeMessage(outcome), 0));
+        return kExitNoCatalogue;
+    }
+    for (const ComponentRow &row : rows.Rows())
+        m_log.Write(RowLine(row));
+    if (m_mode == StartMode::kList) {
+        if (rows.Empty())
+            m_log.Write(PickText(*SearchOutcomeMessage(SearchOutcome::kNothingFound), 0));
+        return kExitDone;
+    }
+    return Install(rows);
+}
+
+int CUnattendedRun::Install(const ComponentList &rows) {
+    std::vector<PackageList> newer;
+    for (const ComponentRow &row : rows.Rows())
+        if (row.checked && row.packages)
+            newer.push_back(*row.packages);
+    if (!m_window || !StartRun(std::move(newer))) {
+        m_log.Write(L"Nothing to update.");
+        return kExitDone;
+    }
+    MSG message;
+    while (!m_ended && GetMessageW(&message, nullptr, 0, 0) > 0) {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+    return m_end == RunEnd::kComplete ? kExitDone : kExitRowsFailed;
+}
+
+void CUnattendedRun::AppendLog(const std::wstring &text) {
+    size_t start = 0;
+    for (size_t end; (end = text.find(L"\r\n", start)) != std::wstring::npos; start = end + 2)
+        m_log.Write(text.substr(start, end - start));
+    if (start < text.size())
+        m_log.Write(text.substr(start));
+}
+
+void CUnattendedRun::Ended(RunEnd end) {
+    m_end = end;
+    m_ended = true;
+    PostMessageW(m_window, WM_NULL, 0, 0);  // wakes the loop
+}
