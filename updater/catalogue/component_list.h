@@ -1,17 +1,36 @@
 #ifndef UPDATER_CATALOGUE_COMPONENT_LIST_H
 #define UPDATER_CATALOGUE_COMPONENT_LIST_H
 
+#include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
+
+#include "common/crypto/sha256_digest.h"
+
+// What the maker's signed release index says a package file is.
+struct SignedDigest {
+    bool known = false;  // false: the file is not in a signed index (or there is none)
+    std::uint64_t size = 0;
+    Sha256Digest sha256{};
+};
 
 // One package file of an offered component: where it lies on the server.
 struct PackageEntry {
+    PackageEntry() = default;
+    PackageEntry(std::wstring root, std::wstring component, std::wstring windowsFolder,
+                 std::wstring version, std::wstring fileName, SignedDigest digest = {})
+        : root(std::move(root)), component(std::move(component)),
+          windowsFolder(std::move(windowsFolder)), version(std::move(version)),
+          fileName(std::move(fileName)), digest(digest) {}
+
     std::wstring root;           // the catalogue root the component was found under
     std::wstring component;
     std::wstring windowsFolder;  // "Win7", "Vista", "XP"; empty under the setup root
     std::wstring version;
     std::wstring fileName;
+    SignedDigest digest;         // filled by a search over a signed index
 };
 
 // The files of a component's newest version, in the order they are installed.

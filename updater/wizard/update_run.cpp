@@ -52,6 +52,25 @@ void UpdateRun::OnDownloadFinished() {
     m_actions.ShowHeading(Heading());
     m_actions.AppendLog(InstallLogLine(m_place.fileName, m_plan.langId));
     m_actions.ClearStatus();
+    if (!m_plan.signedPackages)
+        return CloseProgram();
+    // Nothing of a package is unpacked or run before its bytes are the signed ones.
+    const SignedDigest &digest = m_sequence.Current()->digest;
+    if (!digest.known)
+        return Fail(PackageNotSignedText(m_place.fileName, m_plan.langId));
+    m_step = Step::kVerifying;
+    m_actions.VerifyPackage(PackagePath(), digest);
+}
+
+void UpdateRun::OnPackageVerified(bool matches) {
+    if (m_step != Step::kVerifying)
+        return;
+    if (!matches)
+        return Fail(PackageNotSignedText(m_place.fileName, m_plan.langId));
+    CloseProgram();
+}
+
+void UpdateRun::CloseProgram() {
     m_step = Step::kClosingProgram;
     m_actions.CloseRunningProgram(m_place);
 }
@@ -186,6 +205,12 @@ std::wstring InstallerFailedText(const std::wstring &fileName, unsigned long exi
     if (langId == kKoreanLangId)
         return L"\"" + fileName + L"\" 설치에 실패했습니다 (오류 " + code + L").";
     return L"\"" + fileName + L"\" failed to install (error " + code + L").";
+}
+
+std::wstring PackageNotSignedText(const std::wstring &fileName, unsigned short langId) {
+    if (langId == kKoreanLangId)
+        return L"\"" + fileName + L"\" 파일이 제조사가 서명한 파일과 다르므로 설치하지 않았습니다.";
+    return L"\"" + fileName + L"\" is not the file the maker signed: it was not installed.";
 }
 
 bool IsMsiSuccess(unsigned long exitCode) {

@@ -25,6 +25,9 @@ public:
 
     // -> OnDownloadFinished / OnDownloadFailed / OnDownloadStopped
     virtual void Download(const std::wstring &localFile, const std::wstring &remotePath) = 0;
+    // Compares the file's size and SHA-256 with what the signed index says.
+    // -> OnPackageVerified
+    virtual void VerifyPackage(const std::wstring &localFile, const SignedDigest &digest) = 0;
     // Ends the maker program the package replaces. -> OnProgramClosed
     virtual void CloseRunningProgram(const PackagePlace &place) = 0;
     // -> OnUnpackFinished / OnUnpackFailed / OnUnpackStopped
@@ -59,6 +62,9 @@ struct UpdatePlan {
     std::wstring programFiles;    // the system's Program Files folder
     std::wstring server;          // the secondary server's address
     unsigned short langId = 0;    // the log's language
+    // Signed mode: a package is unpacked or run only when its bytes match the
+    // signed index's digest (carried by its entry).
+    bool signedPackages = false;
 };
 
 // One update run from the ticked rows to the recorded versions: every package
@@ -75,7 +81,7 @@ struct UpdatePlan {
 class UpdateRun {
 public:
     enum class Step {
-        kIdle, kDownloading, kClosingProgram, kUnpacking, kInstalling, kEnded
+        kIdle, kDownloading, kVerifying, kClosingProgram, kUnpacking, kInstalling, kEnded
     };
 
     explicit UpdateRun(UpdateRunActions &actions) : m_actions(actions) {}
@@ -87,6 +93,7 @@ public:
     void OnDownloadFinished();
     void OnDownloadFailed(const std::wstring &errorText);
     void OnDownloadStopped();
+    void OnPackageVerified(bool matches);
     void OnProgramClosed(const std::wstring &restartPath);
     void OnUnpackFinished();
     void OnUnpackFailed(const std::wstring &errorText);
@@ -105,6 +112,7 @@ public:
 private:
     bool NextPackage();
     void BeginPackage();
+    void CloseProgram();
     void InstallUnpacked();
     void FinishPackage();
     void Fail(const std::wstring &errorText);
@@ -127,6 +135,7 @@ private:
 std::wstring InstallerNotStartedText(const std::wstring &fileName, unsigned short langId);
 std::wstring InstallerFailedText(const std::wstring &fileName, unsigned long exitCode,
                                  unsigned short langId);
+std::wstring PackageNotSignedText(const std::wstring &fileName, unsigned short langId);
 // msiexec's exit codes that mean success (0, and 1641 and 3010: a restart is due).
 bool IsMsiSuccess(unsigned long exitCode);
 

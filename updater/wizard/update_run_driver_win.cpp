@@ -2,11 +2,15 @@
 
 #include <shlobj.h>
 
+#include <memory>
+
+#include "common/crypto/file_sha256_win.h"
 #include "common/localized_text.h"
 #include "common/registry_key.h"
 #include "common/shortcuts.h"
 #include "common/system_folders.h"
 #include "updater/catalogue/inventory_rules.h"
+#include "updater/catalogue/release_key.h"
 #include "updater/transfer/ftp_endpoint.h"
 #include "updater/wizard/busy_flag.h"
 #include "updater/wizard/installer_process_win.h"
@@ -17,6 +21,21 @@ namespace {
 UINT ClosedMessage() {
     static const UINT message = RegisterWindowMessageW(L"CUpdateRunDriver::WM_PROGRAM_CLOSED");
     return message;
+}
+
+UINT VerifiedMessage() {
+    static const UINT message = RegisterWindowMessageW(L"CUpdateRunDriver::WM_PACKAGE_VERIFIED");
+    return message;
+}
+
+// The whole file, read in blocks on the worker, against the index's size and digest.
+bool MatchesSignedDigest(const std::wstring &path, const SignedDigest &digest, HANDLE stop) {
+    std::unique_ptr<ReleaseSigner> crypto = MakeSystemCrypto();
+    Sha256Digest actual{};
+    ULONGLONG size = 0;
+    if (!crypto || HashFileSha256(*crypto, path, stop, actual, size) != FileHashResult::kDone)
+        return false;
+    return size == digest.size && actual == digest.sha256;
 }
 
 UINT InstallerMessage() {
@@ -45,6 +64,8 @@ bool CUpdateRunDriver::StartRun(std::vector<PackageList> rows) {
     plan.programFiles = ProgramFilesFolder();
     plan.server = SecondaryServer().server;
     plan.langId = RunLanguage();
+    RsaPublicKey key;
+    plan.signedPackages = EmbeddedReleaseKey(key);
     return m_run.Start(std::move(plan));
 }
 
@@ -53,6 +74,7 @@ unsigned short CUpdateRunDriver::RunLanguage() const { return SystemIsKorean() ?
 void CUpdateRunDriver::StopWorkers() {
     m_run.Cancel();
     m_download.Stop();
+    m_verifier.Stop();
     m_extract.Stop();
     m_closer.Stop();
     m_installer.Stop();
@@ -65,6 +87,13 @@ void CUpdateRunDriver::Download(const std::wstring &localFile, const std::wstrin
     const FtpEndpoint server = SecondaryServer();
     if (!m_download.Start(localFile, remotePath, server.port, server.user, server.password, true))
         m_run.OnDownloadFailed(m_download.Texts().error);
+}
+
+void CUpdateRunDriver::VerifyPackage(const std::wstring &localFile, const SignedDigest &digest) {
+    if (!m_verifier.Start(m_window, VerifiedMessage(), [localFile, digest](HANDLE stop) {
+            return MatchesSignedDigest(localFile, digest, stop);
+        }))
+        m_run.OnPackageVerified(false);
 }
 
 void CUpdateRunDriver::CloseRunningProgram(const PackagePlace &place) {
@@ -125,6 +154,8 @@ bool CUpdateRunDriver::OnNotice(UINT message, WPARAM wParam, LPARAM lParam) {
         OnDownloadNotice(lParam);
     else if (message == CProgressExtract::Message())
         OnExtractNotice(lParam);
+    else if (message == VerifiedMessage())
+        OnVerifiedNotice(lParam);
     else if (message == ClosedMessage())
         OnClosedNotice(lParam);
     else if (message == InstallerMessage())
@@ -185,6 +216,12 @@ void CUpdateRunDriver::OnExtractNotice(LPARAM code) {
     default:
         break;
     }
+}
+
+void CUpdateRunDriver::OnVerifiedNotice(LPARAM code) {
+    m_verifier.Stop();
+    if (code == kWorkerFinished)
+        m_run.OnPackageVerified(m_verifier.TakeResult());
 }
 
 void CUpdateRunDriver::OnClosedNotice(LPARAM code) {

@@ -45,6 +45,7 @@ protected:
 
     // UpdateRunActions done here.
     void Download(const std::wstring &localFile, const std::wstring &remotePath) override;
+    void VerifyPackage(const std::wstring &localFile, const SignedDigest &digest) override;
     void CloseRunningProgram(const PackagePlace &place) override;
     void Unpack(const std::wstring &folder, const std::wstring &archive) override;
     void RunInstaller(const std::wstring &path) override;
@@ -57,6 +58,7 @@ protected:
 private:
     void OnDownloadNotice(LPARAM code);
     void OnExtractNotice(LPARAM code);
+    void OnVerifiedNotice(LPARAM code);
     void OnClosedNotice(LPARAM code);
     void OnInstallerNotice(LPARAM code);
 
@@ -65,6 +67,7 @@ private:
     bool m_quiet = false;
     CProgressFtp m_download;
     CProgressExtract m_extract;
+    CBlockingStep<bool> m_verifier;        // -> the package's bytes are the signed ones
     CBlockingStep<std::wstring> m_closer;  // -> the restart path
     CBlockingStep<InstallerEnd> m_installer;
 };

@@ -15,10 +15,11 @@ namespace {
 // be walked from the first download to its end.
 class PaperWorld : public UpdateRunActions {
 public:
-    enum class Pending { kNone, kDownload, kClose, kUnpack, kInstall };
+    enum class Pending { kNone, kDownload, kVerify, kClose, kUnpack, kInstall };
 
     // What the world does differently from "everything works".
     std::set<std::wstring> failingDownloads;  // file names
+    std::set<std::wstring> tampered;          // file names whose bytes are not the signed ones
     std::set<std::wstring> failingUnpacks;    // archive file names
     std::set<std::wstring> unstartable;       // installer file names
     std::map<std::wstring, unsigned long> exitCodes;
@@ -33,6 +34,10 @@ public:
 
     void Download(const std::wstring &localFile, const std::wstring &remotePath) override {
         Ask(Pending::kDownload, localFile, L"download " + remotePath);
+    }
+    void VerifyPackage(const std::wstring &localFile, const SignedDigest &digest) override {
+        EXPECT_TRUE(digest.known);
+        Ask(Pending::kVerify, localFile, L"verify " + localFile);
     }
     void CloseRunningProgram(const PackagePlace &place) override {
         closing = place;
@@ -74,6 +79,9 @@ public:
                     run.OnDownloadFailed(L"cannot download " + name);
                 else
                     run.OnDownloadFinished();
+                break;
+            case Pending::kVerify:
+                run.OnPackageVerified(tampered.count(name) == 0);
                 break;
             case Pending::kClose:
                 run.OnProgramClosed(closing.component == runningProgramFor
@@ -272,6 +280,7 @@ TEST(UpdateRunTest, CancelAtEveryStep) {
     }
     // Four downloads, four closes, two unpackings; three installers.
     EXPECT_EQ(cancelled, 10);
+    // (Signed runs add a check after each download; Cancel ends them there too.)
     EXPECT_EQ(refused, 3);
 }
 
@@ -294,6 +303,75 @@ TEST(UpdateRunTest, ClosedProgramIsStartedAgain) {
         if (!fails) {
             EXPECT_EQ(*(at - 1), L"record marboViewer 2.0");
         }
+    }
+}
+
+// Signed mode: every package is checked against its digest after its download
+// and before anything of it is unpacked or run; a package whose bytes differ,
+// or that the index does not name, fails its row.
+TEST(UpdateRunTest, SignedPlanChecksEveryPackageBeforeItIsUnpackedOrRun) {
+    auto signedPlan = [](bool everyDigest) {
+        UpdatePlan plan = ThreeRows();
+        plan.signedPackages = true;
+        for (PackageList &row : plan.rows)
+            for (PackageEntry &entry : row)
+                entry.digest.known = everyDigest || entry.fileName != L"Notes.msi";
+        return plan;
+    };
+    {
+        SCOPED_TRACE("all match");
+        PaperWorld world = WorldForThreeRows();
+        UpdateRun run(world);
+        ASSERT_TRUE(run.Start(signedPlan(true)));
+        world.Drive(run);
+        EXPECT_EQ(world.ends, std::vector<RunEnd>{RunEnd::kComplete});
+        std::vector<std::wstring> unsignedRun;
+        for (const std::wstring &action : world.actions)
+            if (action.rfind(L"verify ", 0) != 0)
+                unsignedRun.push_back(action);
+        EXPECT_EQ(unsignedRun, kThreeRowsRun);
+        // Each download is followed by its check, and only then by the rest.
+        for (size_t i = 0; i < world.actions.size(); ++i)
+            if (world.actions[i].rfind(L"download ", 0) == 0) {
+                ASSERT_LT(i + 1, world.actions.size());
+                EXPECT_EQ(world.actions[i + 1].rfind(L"verify ", 0), 0u) << world.actions[i];
+            }
+    }
+    struct Case {
+        const char *what;
+        bool everyDigest;
+        const wchar_t *tampered;
+        const wchar_t *heading;
+        std::vector<std::wstring> recorded;
+    } cases[] = {
+        {"one byte of the viewer changed", true, L"Viewer.zip",
+         L"\"Viewer.zip\" is not the file the maker signed: it was not installed.", {L"record Audio 1.1"}},
+        {"the patch changed", true, L"Patch.exe",
+         L"\"Patch.exe\" is not the file the maker signed: it was not installed.", {}},
+        {"the index does not name the MSI", false, L"",
+         L"\"Notes.msi\" is not the file the maker signed: it was not installed.",
+         {L"record Audio 1.1", L"record marboViewer 2.0"}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        PaperWorld world = WorldForThreeRows();
+        world.tampered = {c.tampered};
+        UpdateRun run(world);
+        ASSERT_TRUE(run.Start(signedPlan(c.everyDigest)));
+        world.Drive(run);
+        EXPECT_EQ(world.ends, std::vector<RunEnd>{RunEnd::kFailed});
+        EXPECT_EQ(world.heading, c.heading);
+        std::vector<std::wstring> recorded;
+        for (const std::wstring &action : world.actions) {
+            if (action.rfind(L"record ", 0) == 0)
+                recorded.push_back(action);
+            // Nothing of the refused package is unpacked or run.
+            const bool unpackOrRun = action.rfind(L"unpack", 0) == 0 || action.rfind(L"install", 0) == 0;
+            if (*c.tampered && unpackOrRun) {
+                EXPECT_EQ(action.find(c.tampered), std::wstring::npos) << testing::PrintToString(action);
+            }
+        }
+        EXPECT_EQ(recorded, c.recorded);
     }
 }
 
