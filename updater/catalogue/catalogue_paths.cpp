@@ -11,3 +11,7 @@ CataloguePaths CataloguePathsFor(const DeviceProfile &profile, unsigned short la
     paths.setupRoot = SetupRoot(profile);
     return paths;
 }
+
+std::wstring ModelTreePath(const DeviceProfile &profile) {
+    return L"/[" + profile.family + L"]/" + profile.modelName;
+}

@@ -14,6 +14,10 @@ struct CataloguePaths {
     std::wstring setupRoot;                 // "/[MID]/marbo K4/9HK4/Setup"
 };
 
+// "/[MID]/marbo K4": the model's tree, which holds every root above and which
+// one signed release index covers.
+std::wstring ModelTreePath(const DeviceProfile &profile);
+
 // Names are used as the profile holds them; `languageId` is the system default
 // language, written as four upper-case hexadecimal digits.
 CataloguePaths CataloguePathsFor(const DeviceProfile &profile, unsigned short languageId);

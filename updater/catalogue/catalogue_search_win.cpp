@@ -2,7 +2,14 @@
 
 #include <windows.h>
 
+#include <memory>
+
+#include "common/paths.h"
 #include "updater/catalogue/installed_version_win.h"
+#include "updater/catalogue/release_index_lister.h"
+#include "updater/catalogue/release_key.h"
+#include "updater/catalogue/trusted_index_win.h"
+#include "updater/catalogue/inventory_rules.h"
 #include "updater/identify/device_profile.h"
 #include "updater/transfer/ftp_access_win.h"
 
@@ -34,6 +41,42 @@ private:
     const std::function<bool()> &stopRequested_;
 };
 
+// The walk over a trusted index: its folders and files are listed from the
+// index, while the report folders are still made on the server.
+class IndexedLister : public FolderLister {
+public:
+    IndexedLister(ReleaseIndexLister &index, FolderLister &server) : index_(index), server_(server) {}
+
+    bool ListFolders(TextList &folders, const std::wstring &folder) override {
+        return index_.ListFolders(folders, folder);
+    }
+    bool ListFiles(TextListTable &files, const std::wstring &folder) override {
+        return index_.ListFiles(files, folder);
+    }
+    bool CreateFolder(const std::wstring &path) override { return server_.CreateFolder(path); }
+
+private:
+    ReleaseIndexLister &index_;
+    FolderLister &server_;
+};
+
+// Every package of every row gets the size and digest the index gives its file.
+void AttachDigests(ComponentList &list, const ReleaseIndexLister &index) {
+    ComponentList signedRows;
+    for (const ComponentRow &row : list.Rows()) {
+        ComponentRow copy{row.name, row.installedVersion, row.newVersion, row.checked,
+                          std::make_unique<PackageList>(row.packages ? *row.packages : PackageList())};
+        for (PackageEntry &entry : *copy.packages) {
+            const ReleaseIndexEntry *file =
+                index.FindFile(NormaliseServerPath(ServerFolderOf(entry) + L"/" + entry.fileName));
+            if (file)
+                entry.digest = SignedDigest{true, file->size, file->sha256};
+        }
+        signedRows.Put(std::move(copy));
+    }
+    list = std::move(signedRows);
+}
+
 }  // namespace
 
 SearchOutcome SearchCatalogue(ComponentList &list, const FtpEndpoint &server,
@@ -45,9 +88,26 @@ SearchOutcome SearchCatalogue(ComponentList &list, const FtpEndpoint &server,
     const DeviceProfile &profile = GetDeviceProfile();
     CRegistryInventory installed(profile.family);
     StoppableLister lister(connection, stopRequested);
-    const SearchOutcome outcome =
-        WalkCatalogue(lister, installed, CataloguePathsFor(profile, GetSystemDefaultLangID()),
-                      profile.windowsName, list);
+    const CataloguePaths paths = CataloguePathsFor(profile, GetSystemDefaultLangID());
+    RsaPublicKey key;
+    if (!EmbeddedReleaseKey(key)) {
+        const SearchOutcome outcome = WalkCatalogue(lister, installed, paths, profile.windowsName, list);
+        connection.Close();
+        return outcome;
+    }
+
+    // Signed mode: the whole catalogue comes from the model's signed index, in
+    // one transfer; without a trusted one nothing is offered.
+    ReleaseIndex index;
+    if (FetchTrustedIndex(connection, key, ModelTreePath(profile), ProductKeyPath(profile.family),
+                          index) != IndexVerdict::kTrusted) {
+        connection.Close();
+        return SearchOutcome::kNotSigned;
+    }
+    ReleaseIndexLister indexLister(index);
+    IndexedLister indexed(indexLister, lister);
+    const SearchOutcome outcome = WalkCatalogue(indexed, installed, paths, profile.windowsName, list);
     connection.Close();
+    AttachDigests(list, indexLister);
     return outcome;
 }

@@ -16,7 +16,9 @@ bool ExcludedOnWin7(const std::wstring &component);
 // "HIDeGalaxTouch": offered on Windows 7 only, from its "Win7" folder.
 bool OnlyFromWin7(const std::wstring &component);
 
-enum class SearchOutcome { kFound, kConnectFailed, kNothingFound };
+// kNotSigned: a signed-mode build found no index it can trust for the device's
+// tree (missing, changed, another tree's, older than one seen): nothing is offered.
+enum class SearchOutcome { kFound, kConnectFailed, kNothingFound, kNotSigned };
 
 // Walks one root into `list`: component folders, then (when `windowsName` is not
 // empty) the Windows folder, then the newest version folder and its files. A row

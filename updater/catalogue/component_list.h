@@ -33,6 +33,10 @@ struct PackageEntry {
     SignedDigest digest;         // filled by a search over a signed index
 };
 
+// The package's folder on the server: root/component[/Windows folder]/version,
+// with no doubled "/".
+std::wstring ServerFolderOf(const PackageEntry &entry);
+
 // The files of a component's newest version, in the order they are installed.
 using PackageList = std::vector<PackageEntry>;
 

@@ -50,6 +50,10 @@ const wchar_t kMakerUserRoot[] = L"HKEY_CURRENT_USER\\SOFTWARE\\Parvoni";
 
 }  // namespace
 
+std::wstring ProductKeyPath(const std::wstring &family) {
+    return std::wstring(kMakerMachineRoot) + L"\\Tessel" + family;
+}
+
 std::wstring MakerVersionKey(const std::wstring &component) {
     return std::wstring(kMakerMachineRoot) + L"\\" + component;
 }

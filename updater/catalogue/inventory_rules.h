@@ -13,6 +13,10 @@ struct InventoryRule {
     bool makerComponent = false;      // the catch-all row: also the installed-file test
 };
 
+// "HKEY_LOCAL_MACHINE\SOFTWARE\Parvoni\Tessel" + family (empty for an unknown
+// device): Tessel's own version, its autostart path, the release serials seen.
+std::wstring ProductKeyPath(const std::wstring &family);
+
 // The key a maker component's version is recorded under (value "version"): an
 // update run writes it, the inventory reads it.
 std::wstring MakerVersionKey(const std::wstring &component);

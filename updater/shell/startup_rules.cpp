@@ -7,10 +7,6 @@ const wchar_t kMainWindowClass[] = L"Tessel";
 const wchar_t kProgramFileName[] = L"\\Tessel.exe";
 const wchar_t kWindowsStartArgument[] = L"/WindowsStart";
 
-std::wstring ProductKeyPath(const std::wstring &family) {
-    return L"HKEY_LOCAL_MACHINE\\SOFTWARE\\Parvoni\\Tessel" + family;
-}
-
 std::wstring TempFolderOf(const std::wstring &programFolder) { return programFolder + L"\\Temp\\"; }
 
 bool IsWindowsStartArgument(const std::wstring &arguments) {

@@ -3,6 +3,8 @@
 
 #include <string>
 
+#include "updater/catalogue/inventory_rules.h"  // ProductKeyPath
+
 // Fixed names of the update manager and the small decisions start-up makes on them.
 
 extern const wchar_t kOwnVersion[];           // the build setting TESSEL_VERSION, "1.2.E"
@@ -11,8 +13,6 @@ extern const wchar_t kMainWindowClass[];      // "Tessel"
 extern const wchar_t kProgramFileName[];      // "\Tessel.exe", after the program folder
 extern const wchar_t kWindowsStartArgument[]; // "/WindowsStart"
 
-// "HKEY_LOCAL_MACHINE\SOFTWARE\Parvoni\Tessel" + family (empty for an unknown device).
-std::wstring ProductKeyPath(const std::wstring &family);
 // Program folder + "\Temp\": downloads and unpacked packages, removed at start and exit.
 std::wstring TempFolderOf(const std::wstring &programFolder);
 // True for "/WindowsStart" in any letter case with any white space around it.

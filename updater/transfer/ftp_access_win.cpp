@@ -42,6 +42,32 @@ bool CFtpAccess::CreateFolder(const std::wstring &path) {
     return FtpCreateDirectoryW(m_connection.Get(), path.c_str()) != FALSE;
 }
 
+bool CFtpAccess::ReadFile(const std::wstring &path, size_t maxBytes, std::string &bytes) {
+    bytes.clear();
+    const size_t slash = path.rfind(L'/');
+    if (!m_connection || slash == std::wstring::npos)
+        return false;
+    // Entered first: the name alone goes with RETR, whatever its blanks.
+    const std::wstring folder = slash == 0 ? L"/" : path.substr(0, slash);
+    if (!FtpSetCurrentDirectoryW(m_connection.Get(), folder.c_str()))
+        return false;
+    CInternetHandle file(FtpOpenFileW(m_connection.Get(), path.substr(slash + 1).c_str(), GENERIC_READ,
+                                      FTP_TRANSFER_TYPE_BINARY | INTERNET_FLAG_RELOAD, 0));
+    if (!file)
+        return false;
+    char buffer[64 * 1024];
+    for (;;) {
+        DWORD read = 0;
+        if (!InternetReadFile(file.Get(), buffer, sizeof buffer, &read))
+            return false;
+        if (read == 0)
+            return true;
+        if (bytes.size() + read > maxBytes)
+            return false;
+        bytes.append(buffer, read);
+    }
+}
+
 // Enters `folder` and hands every entry but "." and ".." to `onEntry`, in the
 // server's order. False when there is no connection, the folder cannot be entered
 // or the listing breaks off; an empty folder is a success.

@@ -32,6 +32,9 @@ public:
     bool IsConnected() const { return static_cast<bool>(m_connection); }
 
     bool CreateFolder(const std::wstring &path) override;
+    // The whole file at the absolute server path `path` in one transfer; false
+    // when it cannot be read or holds more than `maxBytes`.
+    bool ReadFile(const std::wstring &path, size_t maxBytes, std::string &bytes);
     // File name -> size texts ("%d"); the table is emptied first.
     bool ListFiles(TextListTable &files, const std::wstring &folder) override;
     // Names of the sub-folders; the list is emptied first.

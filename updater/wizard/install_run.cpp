@@ -31,10 +31,7 @@ PackagePlace PlacePackage(const PackageEntry &entry, const std::wstring &program
     place.packageName = PackageNameOf(entry.fileName);
     place.localFolder =
         NormaliseLocalPath(programFolder + L"\\Temp" + L"/" + entry.component + L"/" + entry.version);
-    std::wstring server = entry.root + L"/" + entry.component;
-    if (!entry.windowsFolder.empty())
-        server += L"/" + entry.windowsFolder;
-    place.serverFolder = NormaliseServerPath(server + L"/" + entry.version);
+    place.serverFolder = ServerFolderOf(entry);
     return place;
 }
 
