@@ -10,6 +10,7 @@
 #include "common/kernel_handle_win.h"
 #include "common/system_folders.h"
 #include "setup/script/program_file.h"
+#include "setup/wizard/start_program_win.h"
 #include "setup/wizard/uninstaller_move.h"
 
 namespace {
@@ -42,38 +43,12 @@ bool CopyFromHandle(HANDLE from, const std::wstring &to) {
     LARGE_INTEGER start = {};
     if (!out || !SetFilePointerEx(from, start, nullptr, FILE_BEGIN)) return false;
     std::vector<char> block(65536);
-    DWORD got = 0, put = 0;
-    while (ReadFile(from, block.data(), DWORD(block.size()), &got, nullptr) && got > 0)
+    for (;;) {
+        DWORD got = 0, put = 0;
+        if (!ReadFile(from, block.data(), DWORD(block.size()), &got, nullptr)) return false;
+        if (got == 0) return true;
         if (!WriteFile(out.Get(), block.data(), got, &put, nullptr) || put != got) return false;
-    return got == 0;
-}
-
-// A handle the copy inherits without knowing it: when the copy ends the
-// handle closes and takes `path` with it.
-HANDLE OpenDeletedOnClose(const std::wstring &path, DWORD flags) {
-    SECURITY_ATTRIBUTES inherited = {sizeof inherited, nullptr, TRUE};
-    return CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                       &inherited, OPEN_EXISTING, FILE_FLAG_DELETE_ON_CLOSE | flags, nullptr);
-}
-
-bool StartCopy(const std::wstring &copy, const std::wstring &folder) {
-    // The file first, so that the folder's handle closes after it.
-    CKernelHandle copyFile(OpenDeletedOnClose(copy, 0));
-    CKernelHandle copyFolder(OpenDeletedOnClose(folder, FILE_FLAG_BACKUP_SEMANTICS));
-    if (!copyFile) return false;
-    // The copy's path is its whole command line, quoted for folders with blanks.
-    std::wstring commandLine = L"\"" + copy + L"\"";
-    std::vector<wchar_t> buffer(commandLine.begin(), commandLine.end());
-    buffer.push_back(L'\0');
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process = {};
-    if (!CreateProcessW(copy.c_str(), buffer.data(), nullptr, nullptr, TRUE, 0, nullptr, folder.c_str(), &startup,
-                        &process))
-        return false;
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    return true;
+    }
 }
 
 }  // namespace
@@ -86,14 +61,17 @@ bool StartCopyFromTemp(const std::wstring &windowsDir) {
     const std::wstring copy = CopyPathIn(folder, self);
     if (!CreatePrivateFolder(folder)) return false;
     if (CopyFromHandle(ProgramFileHandle(), copy)) {
-        // Should the copy outlive its handles (Windows keeps a running
-        // program's file until its image is gone), Windows deletes both at its
-        // next start. Asking needs administrator rights, which an uninstaller
-        // has.
+        // Nothing can delete the copy while it runs, and nothing of the
+        // product is left to do it afterwards: Windows deletes it and then its
+        // folder at its next start. Asking needs administrator rights, which an
+        // uninstaller has.
         MoveFileExW(copy.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
         MoveFileExW(folder.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
-        if (StartCopy(copy, folder)) return true;
+        // The copy's path is its whole command line, quoted for folders with blanks.
+        if (SetCurrentDirectoryW(folder.c_str()) && StartCommandLine(L"\"" + copy + L"\"")) return true;
     }
+    // Out of the folder before it goes.
+    SetCurrentDirectoryW(GetProgramFolder().c_str());
     DeleteFileW(copy.c_str());
     RemoveDirectoryW(folder.c_str());
     return false;

@@ -9,12 +9,10 @@
 // (an existing one fails) with an access list that grants SYSTEM and
 // Administrators alone, so nobody else can plant a DLL beside the copy or
 // change it before it starts. The copy is written from this program's own
-// file through the handle start-up holds, made that folder's current folder
-// and started. It and its folder are deleted when the copy ends (the copy
-// inherits a handle that deletes them on close; Windows keeps a running
-// program's folder, which then goes at the next start of Windows, as every
-// copy is also marked for). False when any step fails; nothing is left then
-// and the caller stays where it is.
+// file through the handle start-up holds, its folder made current and the
+// copy started. Windows deletes the copy and its folder at its next start.
+// False when any step fails; nothing is left then and the caller stays where
+// it is.
 bool StartCopyFromTemp(const std::wstring &windowsDir);
 
 #endif
