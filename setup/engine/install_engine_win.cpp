@@ -46,8 +46,8 @@ public:
     }
 
 private:
-    // What the script's engine ignores of a failed entry is only whether it
-    // was stopped: damaged data counts as any other failure.
+    // The engine asks of an entry only whether it was stopped; damaged data
+    // counts as any other failure.
     EntryFileResult Extract(PayloadReader &archive, int index, const std::wstring &target,
                             EngineChannel &channel) {
         try {
