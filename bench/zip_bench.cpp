@@ -19,7 +19,6 @@
 #include "common/zip/zip_attributes.h"
 #include "common/zip/zip_error.h"
 #include "common/zip/zip_writer.h"
-#include "setup/archive/archive_result.h"
 #include "setup/archive/payload_reader.h"
 
 namespace fs = std::filesystem;
@@ -55,27 +54,34 @@ int Pack(const fs::path &folder, const fs::path &output, const fs::path &program
 }
 
 int Extract(const fs::path &archive, const fs::path &destination) {
-    auto reader = PayloadReader::Open(FileStream::Open(archive.wstring(), FileStream::Mode::Read));
-    if (!reader) return std::fprintf(stderr, "cannot open %s\n", archive.c_str()), 1;
     int failures = 0;
-    for (int i = 0; i < reader->Count(); ++i) {
-        PayloadEntryInfo info;
-        std::wstring relative;
-        if (reader->GetEntry(i, info) != archive_result::kOk || !EntryNameToRelativePath(info.name, relative)) {
-            ++failures;
-            continue;
+    try {
+        PayloadReader reader(FileStream::Open(archive.wstring(), FileStream::Mode::Read));
+        for (int i = 0; i < reader.Count(); ++i) {
+            try {
+                const PayloadEntryInfo &info = reader.Entry(i);
+                std::wstring relative;
+                if (!EntryNameToRelativePath(info.name, relative)) {
+                    ++failures;
+                    continue;
+                }
+                std::replace(relative.begin(), relative.end(), L'\\', L'/');
+                fs::path target = destination / fs::path(relative);
+                std::error_code ignored;
+                if (info.IsFolder()) {
+                    fs::create_directories(target, ignored);
+                    continue;
+                }
+                fs::create_directories(target.parent_path(), ignored);
+                auto out = FileStream::Open(target.wstring(), FileStream::Mode::CreateAlways);
+                if (!out || reader.Extract(i, *out, {}, [](uint32_t) { return true; }) != zip::ChunkOutcome::Finished)
+                    ++failures;
+            } catch (const CZipException &) {
+                ++failures;
+            }
         }
-        std::replace(relative.begin(), relative.end(), L'\\', L'/');
-        fs::path target = destination / fs::path(relative);
-        std::error_code ignored;
-        if (info.attributes & file_attribute::kDirectory) {
-            fs::create_directories(target, ignored);
-            continue;
-        }
-        fs::create_directories(target.parent_path(), ignored);
-        auto out = FileStream::Open(target.wstring(), FileStream::Mode::CreateAlways);
-        if (!out || reader->Extract(i, *out, false, {}, [](uint32_t) { return true; }) != archive_result::kOk)
-            ++failures;
+    } catch (const CZipException &) {
+        return std::fprintf(stderr, "cannot open %s\n", archive.c_str()), 1;
     }
     if (failures) std::fprintf(stderr, "%d entries failed\n", failures);
     return failures ? 1 : 0;

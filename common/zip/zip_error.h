@@ -21,6 +21,8 @@ enum class ZipCause {
     TooLarge,           // beyond what a ZIP without ZIP64 can hold
     WriterClosed,
     OpenFailed,         // the archive's file cannot be opened
+    NoSuchEntry,        // an entry index outside the directory
+    EmptyName,          // a writer was given no entry name
 };
 
 class CZipException : public std::runtime_error {

@@ -3,62 +3,51 @@
 
 #include <windows.h>
 
-#include "setup/archive/archive_result.h"
+#include <memory>
+#include <string>
 
-// The setup wizard's archive interface: read the ZIP archive at the end of a
-// file (a payload or an uninstall record), extract entries in chunks with a
-// stop request, and append an archive after a marker. Results are the codes of
-// archive_result.h.
+#include "common/zip/entry_chunks.h"
+#include "common/zip/entry_file_win.h"
+#include "common/zip/handle_stream_win.h"
+#include "setup/archive/payload_reader.h"
+#include "setup/archive/payload_writer.h"
 
-// What the source or target argument is.
-enum ArchiveIoKind {
-    kArchiveHandle = 1,  // an open file handle (HANDLE)
-    kArchivePath = 2,    // a path (const wchar_t *)
-    kArchiveMemory = 3,  // a memory block of `length` bytes
+// The setup wizard's archives on Windows: the payload or the uninstall record
+// at the end of a file the caller holds open, one entry written to a path,
+// and the uninstall record appended after its marker. Failures are
+// CZipException, as everywhere in the ZIP code.
+
+// The archive at the end of `file`, read through that handle with names in
+// the ANSI code page. The caller keeps the handle open while the reader lives
+// and reads nothing else through it meanwhile.
+std::unique_ptr<PayloadReader> OpenPayloadArchive(HANDLE file);
+
+// Writes entry `index` to `target`. A folder entry makes its folder chain. A
+// file is created anew with the entry's attributes and times; the folders of
+// a relative target without "..\" or "../" are made below the current folder,
+// other targets' folders are the caller's. A signalled `stopEvent` (may be
+// null) stops before the next chunk. Damaged data throws CZipException.
+EntryFileResult ExtractPayloadEntry(PayloadReader &reader, int index, const std::wstring &target,
+                                    HANDLE stopEvent, const zip::ChunkNotice &notice);
+
+// The uninstall record: the reversed ANSI form of the marker identifier at the
+// end of `file` (which the caller keeps open and closes), then an archive of
+// folder entries dated now whose offsets count from the file's start.
+class CRecordAppender {
+public:
+    // Throws CZipException (WriteFailed) when the marker cannot be written.
+    CRecordAppender(HANDLE file, const std::wstring &markerId);
+    CRecordAppender(const CRecordAppender &) = delete;
+    CRecordAppender &operator=(const CRecordAppender &) = delete;
+
+    // "\" become "/" and a trailing "/" is added.
+    void AddFolderEntry(const std::wstring &name);
+    // Writes the central directory and the end record.
+    void Close();
+
+private:
+    HandleStream out_;
+    std::unique_ptr<PayloadWriter> writer_;
 };
-
-struct ArchiveEntry {
-    LONG index;                 // for the request -1: the number of entries
-    WCHAR name[260];            // at most 259 characters
-    DWORD attributes;           // FILE_ATTRIBUTE_*
-    FILETIME accessTime, creationTime, modificationTime;
-    LONG compressedSize;
-    LONG uncompressedSize;
-};
-
-struct ArchiveRecord;
-typedef ArchiveRecord *ArchiveHandle;
-
-// Receives the number of bytes just written and the caller's data; false stops.
-typedef bool (*ArchiveChunkCallback)(DWORD bytesWritten, void *data);
-
-// Null when the source cannot be opened or holds no acceptable archive at its
-// end (the result stays in LastReaderResult). `offset` is not needed: the
-// archive is found from the end of the file.
-ArchiveHandle OpenArchive(const void *source, DWORD length, DWORD offset, int kind);
-DWORD GetEntry(ArchiveHandle archive, int index, ArchiveEntry *entry);
-// `events` is null or {stop request, acknowledgement}; only the first is used.
-DWORD ExtractEntry(ArchiveHandle archive, int index, const void *target, DWORD length, int kind,
-                   const HANDLE *events, ArchiveChunkCallback callback, void *callbackData);
-// A writer first writes its central directory and end record; a file the
-// caller handed in stays open.
-DWORD CloseArchive(ArchiveHandle archive);
-
-// A writer whose archive follows the reversed ANSI form of `markerId`. With a
-// file handle the marker goes at the file's end. Without one, `path` is
-// created and `programFile` (null: this program's own file) copied into it
-// first; the writer then owns the file. Every stored offset counts from the
-// start of the file. Null on failure (LastWriterResult says why).
-ArchiveHandle CreateArchiveAppended(const wchar_t *path, HANDLE file, const wchar_t *markerId,
-                                    const wchar_t *programFile = nullptr);
-// An empty folder entry; "\" become "/" and a trailing "/" is added.
-DWORD AddFolderEntry(ArchiveHandle archive, const wchar_t *name);
-// An entry with data from a path, a handle or memory; deflated unless the name
-// is of an already compressed format or deflate does not pay.
-DWORD AddDataEntry(ArchiveHandle archive, const wchar_t *name, const void *source, DWORD length,
-                   int kind);
-
-DWORD LastReaderResult();
-DWORD LastWriterResult();
 
 #endif

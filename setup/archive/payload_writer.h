@@ -2,7 +2,6 @@
 #define SETUP_ARCHIVE_PAYLOAD_WRITER_H
 
 #include <cstdint>
-#include <memory>
 #include <string>
 
 #include "common/zip/byte_stream.h"
@@ -19,25 +18,22 @@ std::string ToStoredFolderName(const std::string &ansiName);
 // The writing side of the setup wizard's archive, free of Win32 types: an
 // archive written at the end of `out` (after whatever is there, normally a
 // program and a marker), every stored offset counting from the start of `out`.
-// Results are archive_result.h codes; after the first failure every call
-// answers kWriterFailed, after Close kWriterClosed.
+// Failures are CZipException (EmptyName, WriteFailed, ReadFailed); after a
+// failed write every call throws WriteFailed, after Close WriterClosed.
 class PayloadWriter {
 public:
     explicit PayloadWriter(ByteStream &out);
 
-    uint32_t AddFolderEntry(const std::string &ansiName, const zip::ZipEntryMeta &meta);
-    // Deflated, except names of already compressed formats (IsPrecompressedName)
-    // and data that deflate does not make smaller, which are stored.
-    uint32_t AddDataEntry(const std::string &ansiName, ByteStream &source, const zip::ZipEntryMeta &meta);
+    void AddFolderEntry(const std::string &ansiName, const zip::ZipEntryMeta &meta);
+    // The rest of `source`. Deflated, except names of already compressed
+    // formats (IsPrecompressedName) and data that deflate does not make
+    // smaller, which are stored.
+    void AddDataEntry(const std::string &ansiName, ByteStream &source, const zip::ZipEntryMeta &meta);
     // Writes the central directory and the end record.
-    uint32_t Close();
+    void Close();
 
 private:
-    uint32_t Check() const;
-    uint32_t Failed(uint32_t result);
     zip::ZipWriter writer_;
-    uint32_t failure_ = 0;
-    bool closed_ = false;
 };
 
 #endif

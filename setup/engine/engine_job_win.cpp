@@ -2,6 +2,8 @@
 
 #include "setup/engine/engine_control_win.h"
 #include "common/progress_position.h"
+#include "common/zip/zip_error.h"
+#include "setup/script/program_file.h"
 #include "setup/script/setup_startup.h"
 #include "setup/script/value_escaping.h"
 
@@ -33,9 +35,17 @@ std::wstring SetupEngineJob::Expand(const std::wstring &text) const {
     return UnescapeValue(ExpandFolderTokens(text, folders_));
 }
 
-ArchiveHandle SetupEngineJob::OpenPayload(const wchar_t *identifier) const {
-    PayloadLocation where =
-        package_.empty() ? LocatePayload(identifier) : LocatePayloadIn(package_, identifier);
-    if (!where.found) return nullptr;
-    return OpenArchive(where.path.c_str(), 0, DWORD(where.offset), kArchivePath);
+std::unique_ptr<PayloadReader> SetupEngineJob::OpenPayload(const wchar_t *identifier) {
+    HANDLE file = ProgramFileHandle();
+    if (!package_.empty()) {
+        packageFile_.Reset(CreateFileW(package_.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        file = packageFile_.Get();
+    }
+    if (!LocatePayloadIn(file, identifier).found) return nullptr;
+    try {
+        return OpenPayloadArchive(file);
+    } catch (const CZipException &) {
+        return nullptr;
+    }
 }

@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "common/kernel_handle_win.h"
 #include "common/worker_thread_win.h"
 #include "setup/archive/payload_archive.h"
 #include "setup/script/folder_tokens.h"
@@ -30,16 +31,12 @@ public:
     void Finished();
 
     bool StopRequested() const { return worker_.StopRequested(); }
-    // {stop request, none}, as the archive's extraction takes them.
-    const HANDLE *Events() {
-        events_[0] = worker_.StopEvent();
-        return events_;
-    }
+    // The stop request, as the archive's extraction takes it.
+    HANDLE StopEvent() const { return worker_.StopEvent(); }
 
 private:
     CEngineControl &owner_;
     CWorkerThread &worker_;
-    HANDLE events_[2] = {nullptr, nullptr};
     int position_ = -1;
 };
 
@@ -61,13 +58,16 @@ protected:
     // ExpandFolderTokens, then UnescapeValue, as every script field is read.
     std::wstring Expand(const std::wstring &text) const;
     // The archive behind the marker made from `identifier` in the package (by
-    // default this program's own file); null when there is no marker or no
-    // readable archive.
-    ArchiveHandle OpenPayload(const wchar_t *identifier) const;
+    // default this program's own file, through the handle start-up opened);
+    // null when there is no marker or no readable archive.
+    std::unique_ptr<PayloadReader> OpenPayload(const wchar_t *identifier);
 
     const SetupSettings settings_;
     const SetupFolders folders_;
     const std::wstring package_;
+
+private:
+    CKernelHandle packageFile_;  // a package handed in by path, open while the run reads it
 };
 
 #endif

@@ -2,9 +2,11 @@
 
 #include "common/ansi_text_win.h"
 #include "common/folders.h"
+#include "common/kernel_handle_win.h"
 #include "common/registry_key.h"
 #include "common/shortcuts.h"
 #include "common/text.h"
+#include "common/zip/zip_error.h"
 #include "setup/archive/payload_archive.h"
 #include "setup/engine/close_application_win.h"
 #include "setup/engine/engine_control_win.h"
@@ -25,13 +27,6 @@ struct ProgressRecord {
     EngineChannel *owner = nullptr;
 };
 
-bool OnChunkWritten(DWORD bytesWritten, void *data) {
-    ProgressRecord &progress = *static_cast<ProgressRecord *>(data);
-    progress.done += bytesWritten;
-    progress.owner->Progress(progress.done, progress.total);
-    return true;
-}
-
 class InstallJob : public SetupEngineJob {
 public:
     InstallJob(const SetupSettings &settings, std::wstring package)
@@ -40,12 +35,8 @@ public:
     void Run(EngineChannel &channel) override {
         channel.BeginProgress();
         progress_ = ProgressRecord{settings_.RequiredBytes, 0, &channel};
-        if (ArchiveHandle archive = OpenPayload(kInstallerIdentifier)) {
-            ArchiveEntry count;
-            if (GetEntry(archive, -1, &count) == archive_result::kOk)
-                InstallEntries(archive, count.index, channel);
-            CloseArchive(archive);
-        }
+        if (std::unique_ptr<PayloadReader> archive = OpenPayload(kInstallerIdentifier))
+            InstallEntries(*archive, channel);
         if (!uninstaller_.empty()) {
             AppendRecord();
             Register();
@@ -55,20 +46,33 @@ public:
     }
 
 private:
-    DWORD Extract(ArchiveHandle archive, int index, const std::wstring &target,
-                  EngineChannel &channel) {
-        return ExtractEntry(archive, index, target.c_str(), 0, kArchivePath, channel.Events(),
-                            OnChunkWritten, &progress_);
+    // The engine asks of an entry only whether it was stopped; damaged data
+    // counts as any other failure.
+    EntryFileResult Extract(PayloadReader &archive, int index, const std::wstring &target,
+                            EngineChannel &channel) {
+        try {
+            return ExtractPayloadEntry(archive, index, target, channel.StopEvent(), [this](uint32_t n) {
+                progress_.done += n;
+                progress_.owner->Progress(progress_.done, progress_.total);
+                return true;
+            });
+        } catch (const CZipException &) {
+            return EntryFileResult::Failed;
+        }
     }
 
-    void InstallEntries(ArchiveHandle archive, int count, EngineChannel &channel) {
-        for (int index = 0; index < count && !channel.StopRequested(); ++index) {
-            ArchiveEntry entry;
-            if (GetEntry(archive, index, &entry) != archive_result::kOk) continue;
+    void InstallEntries(PayloadReader &archive, EngineChannel &channel) {
+        for (int index = 0; index < archive.Count() && !channel.StopRequested(); ++index) {
+            PayloadEntryInfo entry;
+            try {
+                entry = archive.Entry(index);
+            } catch (const CZipException &) {
+                continue;
+            }
             const std::wstring name = StripTrailing(entry.name, L'/');
             const size_t slash = name.find(L'/');
             if (slash == 0) continue;
-            const bool folder = (entry.attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+            const bool folder = entry.IsFolder();
             if (slash == std::wstring::npos) {
                 if (EqualsNoCase(name, kUninstallerEntryName))
                     InstallUninstaller(archive, index, channel);
@@ -84,16 +88,17 @@ private:
         }
     }
 
-    void InstallUninstaller(ArchiveHandle archive, int index, EngineChannel &channel) {
+    void InstallUninstaller(PayloadReader &archive, int index, EngineChannel &channel) {
         const std::wstring target = UnescapeValue(settings_.InstallDir + L"\\" + kUninstallerEntryName);
         CreateFolderPath(UnescapeValue(settings_.InstallDir));
         // A stopped extraction leaves part of a program: it gets no record and
         // the product no Uninstall key that would start it.
-        if (Extract(archive, index, target, channel) != archive_result::kStopped)
+        const EntryFileResult result = Extract(archive, index, target, channel);
+        if (result != EntryFileResult::Stopped && result != EntryFileResult::Declined)
             uninstaller_ = target;
     }
 
-    void InstallFile(ArchiveHandle archive, int index, const std::wstring &remainder,
+    void InstallFile(PayloadReader &archive, int index, const std::wstring &remainder,
                      bool folder, EngineChannel &channel) {
         FileTarget target;
         if (!ParseFileTarget(remainder, folder, target)) return;
@@ -147,17 +152,19 @@ private:
         // some file systems would get it anyway, and the file must stay as extracted.
         DWORD attributes = GetFileAttributesW(uninstaller_.c_str());
         if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_READONLY)) return;
-        HANDLE file = CreateFileW(uninstaller_.c_str(), GENERIC_READ | GENERIC_WRITE,
-                                  FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (file == INVALID_HANDLE_VALUE) return;
-        ArchiveHandle record = CreateArchiveAppended(uninstaller_.c_str(), file, kUninstallerIdentifier);
-        if (record) {
+        CKernelHandle file(CreateFileW(uninstaller_.c_str(), GENERIC_READ | GENERIC_WRITE,
+                                       FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                       FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!file) return;
+        // A record that fails midway stays incomplete, as any failed write of
+        // the engine does.
+        try {
+            CRecordAppender record(file.Get(), kUninstallerIdentifier);
             for (const std::wstring &line : UninstallRecordLines(settings_, lists_))
-                AddFolderEntry(record, line.c_str());
-            CloseArchive(record);
+                if (!line.empty()) record.AddFolderEntry(line);
+            record.Close();
+        } catch (const CZipException &) {
         }
-        CloseHandle(file);
     }
 
     void Register() {

@@ -5,6 +5,7 @@
 #include "common/registry_key.h"
 #include "common/shortcuts.h"
 #include "common/text.h"
+#include "common/zip/zip_error.h"
 #include "setup/archive/payload_archive.h"
 #include "setup/engine/close_application_win.h"
 #include "setup/engine/engine_control_win.h"
@@ -41,14 +42,11 @@ public:
 
     void Run(EngineChannel &channel) override {
         channel.BeginProgress();
-        if (ArchiveHandle record = OpenPayload(kUninstallerIdentifier)) {
-            bool complete = true;
-            ArchiveEntry count;
-            if (GetEntry(record, -1, &count) == archive_result::kOk)
-                complete = RemoveEntries(record, count.index, channel);
+        if (std::unique_ptr<PayloadReader> record = OpenPayload(kUninstallerIdentifier)) {
+            const bool complete = RemoveEntries(*record, channel);
             for (const std::wstring &folder : folderList_) RemoveEmptyFolder(folder);
             RemoveEmptyFolder(settings_.InstallDir);
-            CloseArchive(record);
+            record.reset();
             // After a stop the product stays registered, so that its
             // uninstaller can be run again for what is left.
             if (complete) {
@@ -62,13 +60,13 @@ public:
 
 private:
     // False when a stop request ended the walk before its last entry.
-    bool RemoveEntries(ArchiveHandle record, int count, EngineChannel &channel) {
+    bool RemoveEntries(PayloadReader &record, EngineChannel &channel) {
+        const int count = record.Count();
         double done = 0;
         for (int index = 0; index < count; ++index) {
             if (channel.StopRequested()) return false;
-            ArchiveEntry entry;
-            if (GetEntry(record, index, &entry) == archive_result::kOk) {
-                RecordAction action = ParseRecordEntry(entry.name);
+            if (const PayloadEntryInfo *entry = ReadEntry(record, index)) {
+                RecordAction action = ParseRecordEntry(entry->name);
                 switch (action.kind) {
                 case RecordAction::Kind::File: RemoveFile(action, channel); break;
                 case RecordAction::Kind::Registry: RemoveValue(action); break;
@@ -80,6 +78,15 @@ private:
             channel.Progress(done, count);
         }
         return true;
+    }
+
+    // Null for an entry whose header cannot be read: it is skipped.
+    static const PayloadEntryInfo *ReadEntry(PayloadReader &record, int index) {
+        try {
+            return &record.Entry(index);
+        } catch (const CZipException &) {
+            return nullptr;
+        }
     }
 
     void RemoveFile(const RecordAction &action, EngineChannel &channel) {

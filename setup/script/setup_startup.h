@@ -1,6 +1,8 @@
 #ifndef SETUP_SCRIPT_SETUP_STARTUP_H
 #define SETUP_SCRIPT_SETUP_STARTUP_H
 
+#include <windows.h>
+
 #include <cstdint>
 #include <string>
 
@@ -11,20 +13,24 @@
 
 struct PayloadLocation {
     bool found = false;
-    std::wstring path;    // the program's own file; when not found, "<folder>\<identifier>.zip"
+    std::wstring path;    // the file searched by path; when not found, "<folder>\<identifier>.zip"
     uint64_t offset = 0;  // the marker's first byte (0 when not found)
 };
 
-// Searches the running program's file for the marker made from `identifier`.
-PayloadLocation LocatePayload(const std::wstring &identifier);
-// The same search over any file (tests and tools look at packages this way).
+// Searches the file behind `file` (read from its start through the handle)
+// for the marker made from `identifier`; `path` stays empty.
+PayloadLocation LocatePayloadIn(HANDLE file, const std::wstring &identifier);
+// The same search over a file by path (tests and tools look at packages this way).
 PayloadLocation LocatePayloadIn(const std::wstring &file, const std::wstring &identifier);
 
-// Fills ProcessSetupSettings(): the special folders, the mode from the marker,
-// then the script lines of the archive. False, with nothing shown, when the
-// program's file holds neither marker: the program must end then.
+// Fills ProcessSetupSettings() from the program's own file as OpenProgramFile
+// holds it: the special folders, the mode from the marker, then the script
+// lines of the archive. False, with nothing shown, when the file holds neither
+// marker: the program must end then.
 bool ReadSetupSettings();
-// The same for the file `program` into `settings` (what start-up does with its own file).
+// The same for the file behind `program` into `settings`.
+bool ReadSetupSettingsFrom(HANDLE program, SetupSettings &settings);
+// The same for a file by path (tests look at packages this way).
 bool ReadSetupSettingsFrom(const std::wstring &program, SetupSettings &settings);
 
 // A line of the setup wizard's debugger trace (OutputDebugStringW); no other effect.

@@ -1,8 +1,11 @@
 #include <windows.h>
 #include <shlobj.h>
 
+#include "common/kernel_handle_win.h"
 #include "common/system_folders.h"
+#include "common/zip/zip_error.h"
 #include "setup/archive/payload_archive.h"
+#include "setup/script/program_file.h"
 #include "setup/script/setup_startup.h"
 
 namespace {
@@ -13,9 +16,25 @@ std::wstring SpecialFolder(int id) {
     return path;
 }
 
+// Every entry name as a script line; an archive that cannot be read, or an
+// entry whose header is damaged, adds nothing.
+void ReadScriptLines(HANDLE program, SetupScriptReader &reader) {
+    try {
+        std::unique_ptr<PayloadReader> archive = OpenPayloadArchive(program);
+        for (int i = 0; i < archive->Count(); ++i) {
+            try {
+                const PayloadEntryInfo &entry = archive->Entry(i);
+                reader.AddEntry(entry.name, double(entry.uncompressedSize));
+            } catch (const CZipException &) {
+            }
+        }
+    } catch (const CZipException &) {
+    }
+}
+
 }  // namespace
 
-bool ReadSetupSettingsFrom(const std::wstring &program, SetupSettings &settings) {
+bool ReadSetupSettingsFrom(HANDLE program, SetupSettings &settings) {
     settings = SetupSettings();
     settings.ProgramFilesDir = SpecialFolder(CSIDL_PROGRAM_FILES);
     settings.WindowsDir = SpecialFolder(CSIDL_WINDOWS);
@@ -35,22 +54,15 @@ bool ReadSetupSettingsFrom(const std::wstring &program, SetupSettings &settings)
     SetupScriptReader reader(settings, TraceSetup);
     // The archive is found from the file's end; a package whose archive cannot
     // be read still opens its wizard, with empty settings.
-    ArchiveHandle archive = OpenArchive(where.path.c_str(), 0, DWORD(where.offset), kArchivePath);
-    if (archive) {
-        ArchiveEntry entry = {};
-        if (GetEntry(archive, -1, &entry) == archive_result::kOk) {
-            for (LONG i = 0; i < entry.index; ++i) {
-                ArchiveEntry e = {};
-                if (GetEntry(archive, int(i), &e) != archive_result::kOk) continue;
-                reader.AddEntry(e.name, double(e.uncompressedSize));
-            }
-        }
-    }
+    ReadScriptLines(program, reader);
     reader.Finish();
-    if (archive) CloseArchive(archive);
     return true;
 }
 
-bool ReadSetupSettings() {
-    return ReadSetupSettingsFrom(GetProgramFile(), ProcessSetupSettings());
+bool ReadSetupSettingsFrom(const std::wstring &program, SetupSettings &settings) {
+    CKernelHandle file(CreateFileW(program.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                   FILE_ATTRIBUTE_NORMAL, nullptr));
+    return ReadSetupSettingsFrom(file.Get(), settings);
 }
+
+bool ReadSetupSettings() { return ReadSetupSettingsFrom(ProgramFileHandle(), ProcessSetupSettings()); }

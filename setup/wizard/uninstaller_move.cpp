@@ -7,8 +7,12 @@ bool MustMoveOut(const std::wstring &installDir, const std::wstring &programFold
     return !installDir.empty() && EqualsNoCase(installDir, programFolder);
 }
 
-std::wstring TempFolderOf(const std::wstring &windowsDir) { return windowsDir + L"\\Temp"; }
+std::wstring CopyFolderPath(const std::wstring &windowsDir, uint64_t random) {
+    std::wstring name = windowsDir + L"\\Temp\\marboSetup-";
+    for (int shift = 60; shift >= 0; shift -= 4) name.push_back(L"0123456789abcdef"[(random >> shift) & 0xF]);
+    return name;
+}
 
-std::wstring TempCopyPath(const std::wstring &windowsDir, const std::wstring &programPath) {
-    return TempFolderOf(windowsDir) + L"\\" + LocalNameOf(programPath);
+std::wstring CopyPathIn(const std::wstring &copyFolder, const std::wstring &programPath) {
+    return copyFolder + L"\\" + LocalNameOf(programPath);
 }

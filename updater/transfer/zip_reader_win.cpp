@@ -4,8 +4,7 @@
 
 #include "common/ansi_text_win.h"
 #include "common/folders.h"
-#include "common/kernel_handle_win.h"
-#include "common/paths.h"
+#include "common/zip/entry_file_win.h"
 #include "common/zip/entry_path.h"
 #include "common/zip/handle_stream_win.h"
 #include "common/zip/zip_attributes.h"
@@ -17,84 +16,18 @@ bool StopRequested(const HANDLE *events) {
     return events && events[0] && WaitForSingleObject(events[0], 0) == WAIT_OBJECT_0;
 }
 
-// The DOS fields are local time; the file system keeps UTC.
-bool DosToUtc(uint16_t dosDate, uint16_t dosTime, FILETIME &utc) {
-    FILETIME local;
-    return DosDateTimeToFileTime(dosDate, dosTime, &local) && LocalFileTimeToFileTime(&local, &utc);
-}
-
-HANDLE CreateFileAnew(const std::wstring &path) {
-    return CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_ARCHIVE, nullptr);
-}
-
-// The entry's file, created anew. The file is tried first and its folders
-// made only when they are missing, so the common case costs one call.
-// Replacing is the rule: an earlier copy that is read-only, hidden or system
-// (on which CREATE_ALWAYS fails) loses those attributes first.
-HANDLE CreateTargetFile(const std::wstring &target) {
-    HANDLE file = CreateFileAnew(target);
-    if (file != INVALID_HANDLE_VALUE) return file;
-    const DWORD error = GetLastError();
-    if (error == ERROR_PATH_NOT_FOUND) {
-        if (!CreateFolderPath(LocalFolderOf(target))) return INVALID_HANDLE_VALUE;
-    } else if (error == ERROR_ACCESS_DENIED) {
-        const DWORD existing = GetFileAttributesW(target.c_str());
-        if (existing == INVALID_FILE_ATTRIBUTES || (existing & FILE_ATTRIBUTE_DIRECTORY) ||
-            !SetFileAttributesW(target.c_str(), FILE_ATTRIBUTE_NORMAL))
-            return INVALID_HANDLE_VALUE;
-    } else {
-        return INVALID_HANDLE_VALUE;
-    }
-    return CreateFileAnew(target);
-}
-
-LARGE_INTEGER AsLarge(const FILETIME &time) {
-    LARGE_INTEGER value;
-    value.LowPart = time.dwLowDateTime;
-    value.HighPart = static_cast<LONG>(time.dwHighDateTime);
-    return value;
-}
-
-// FILE_BASIC_INFO and SetFileInformationByHandle (Windows Vista on; looked up
-// at run time so that the program still starts on XP).
-struct BasicFileInfo {
-    LARGE_INTEGER creationTime, lastAccessTime, lastWriteTime, changeTime;
-    DWORD fileAttributes;
-};
-constexpr int kFileBasicInfoClass = 0;
-using SetInformationByHandle = BOOL(WINAPI *)(HANDLE, int, void *, DWORD);
-
-SetInformationByHandle FindSetInformationByHandle() {
-    static const auto function = reinterpret_cast<SetInformationByHandle>(reinterpret_cast<void *>(
-        GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "SetFileInformationByHandle")));
-    return function;
-}
-
-// The entry's times (last write from the entry, creation and access now) and
-// attributes, set through the handle that wrote its
-// data in one call where the system can: setting attributes by path costs as
-// much as creating the file under Wine. Elsewhere (XP, or no handle) the times
-// go through the handle and the attributes by path once it is closed.
-bool SetEntryTimesAndAttributes(CKernelHandle &file, const std::wstring &target,
-                                const ZipFileHeader &header) {
-    FILETIME now, written;
+// The entry's date and time as last-write time (the DOS fields are local
+// time; the file system keeps UTC), now as creation and access time.
+EntryFileStamp PackageStamp(const ZipFileHeader &header) {
+    EntryFileStamp stamp;
+    FILETIME now, local;
     GetSystemTimeAsFileTime(&now);
-    if (!DosToUtc(header.dosDate, header.dosTime, written)) written = now;
-    const DWORD attributes = SettableFileAttributes(header.attributes);
-    SetInformationByHandle setInformation = FindSetInformationByHandle();
-    if (file && setInformation) {
-        BasicFileInfo info = {};
-        info.creationTime = info.lastAccessTime = AsLarge(now);
-        info.lastWriteTime = AsLarge(written);
-        info.fileAttributes = attributes;
-        if (setInformation(file.Get(), kFileBasicInfoClass, &info, sizeof info)) {
-            file.Reset();
-            return true;
-        }
-    }
-    if (file) SetFileTime(file.Get(), &now, &now, &written);
-    file.Reset();
-    return SetFileAttributesW(target.c_str(), attributes) != FALSE;
+    stamp.creation = stamp.access = now;
+    if (!DosDateTimeToFileTime(header.dosDate, header.dosTime, &local) ||
+        !LocalFileTimeToFileTime(&local, &stamp.lastWrite))
+        stamp.lastWrite = now;
+    stamp.attributes = header.attributes;
+    return stamp;
 }
 
 }  // namespace
@@ -112,9 +45,7 @@ int CZipReader::CloseEntry(const std::wstring &path, bool afterError) {
     const ZipFileHeader header = OpenedHeader();
     const int r = CloseEntry(afterError);
     if (r != 1 || path.empty()) return r;
-    CKernelHandle file(CreateFileW(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                   nullptr, OPEN_EXISTING, 0, nullptr));
-    return SetEntryTimesAndAttributes(file, path, header) ? 1 : -2;
+    return StampEntryFile(path, PackageStamp(header)) ? 1 : -2;
 }
 
 int CZipReader::ExtractEntry(int index, const std::wstring &destination, const HANDLE *events,
@@ -149,36 +80,28 @@ int CZipReader::ExtractFile(int index, const std::wstring &target, const HANDLE 
             ZipArchiveReader::CloseEntry(true);
             return -1;
         }
-        CKernelHandle file(CreateTargetFile(target));
-        if (!file) {
-            ZipArchiveReader::CloseEntry(true);
-            return 1;
+        // Targets come from BuildEntryTarget, so their folders may be made;
+        // an earlier copy of a package file is replaced whatever it is.
+        const EntryFileRules rules{true, true};
+        const EntryFileResult result =
+            WriteEntryFile(target, PackageStamp(OpenedHeader()), rules, [&](ByteStream &out) {
+                zip::ChunkOutcome outcome = CopyOpenEntry(
+                    out, buffer_.data(), buffer_.size(), [events] { return StopRequested(events); },
+                    [&](uint32_t n) { return !callback || callback(DWORD(index), n, callbackData); });
+                // The stream's end and the checksum before the file takes the
+                // entry's stamp: a damaged entry throws here.
+                if (outcome == zip::ChunkOutcome::Finished && ZipArchiveReader::CloseEntry(false) != 1)
+                    outcome = zip::ChunkOutcome::WriteFailed;
+                return outcome;
+            });
+        ZipArchiveReader::CloseEntry(true);
+        switch (result) {
+        case EntryFileResult::Written: return 0;
+        case EntryFileResult::Stopped: return -1;
+        case EntryFileResult::Declined:
+        case EntryFileResult::Failed: break;
         }
-        zip::ChunkOutcome outcome;
-        {
-            HandleStream out(file.Get(), false);
-            outcome = CopyOpenEntry(
-                out, buffer_.data(), buffer_.size(), [events] { return StopRequested(events); },
-                [&](uint32_t n) { return !callback || callback(DWORD(index), n, callbackData); });
-        }
-        if (outcome == zip::ChunkOutcome::Finished) {
-            const ZipFileHeader header = OpenedHeader();
-            // The checksum first: a damaged entry takes none of the entry's attributes.
-            if (ZipArchiveReader::CloseEntry(false) != 1) return 1;
-            return SetEntryTimesAndAttributes(file, target, header) ? 0 : 1;
-        }
-        file.Reset();
-        switch (outcome) {
-        case zip::ChunkOutcome::Stopped:
-            CloseEntry(target, false);
-            return -1;
-        case zip::ChunkOutcome::WriteFailed:
-            // A full disk must not pass for a written file.
-            ZipArchiveReader::CloseEntry(true);
-            return 1;
-        default:
-            return CloseEntry(target, false) == 1 ? 0 : 1;
-        }
+        return 1;
     } catch (const CZipException &) {
         ZipArchiveReader::CloseEntry(true);
         return 1;

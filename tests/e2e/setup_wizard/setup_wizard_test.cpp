@@ -5,7 +5,11 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <aclapi.h>
+#include <sddl.h>
 #include <shlobj.h>
+
+#include <cstdio>
 
 #include <string>
 
@@ -106,6 +110,124 @@ void ExpectSameBytes(const std::wstring &installed, const std::wstring &source) 
 
 std::wstring AllUsersLink(int csidl, const std::wstring &relative) {
     return SpecialFolder(csidl) + L"\\" + relative + L".lnk";
+}
+
+// The plants beside after_probe.exe in the build: planted_probe.exe and uxtheme.dll.
+std::wstring BuiltBesideProbe(const std::wstring &name) {
+    const std::wstring &probe = Given().probe;
+    return probe.substr(0, probe.find_last_of(L'\\') + 1) + name;
+}
+
+// A user's files in the Temp folder, removed again when the test ends.
+class PlantedFiles {
+public:
+    explicit PlantedFiles(const std::wstring &temp)
+        : program_(temp + L"\\Uninstall.exe"), dll_(temp + L"\\uxtheme.dll"), check_(temp + L"\\planted-check.dll") {
+        Remove();
+        CopyFileW(BuiltBesideProbe(L"planted_probe.exe").c_str(), program_.c_str(), FALSE);
+        CopyFileW(BuiltBesideProbe(L"uxtheme.dll").c_str(), dll_.c_str(), FALSE);
+        CopyFileW(BuiltBesideProbe(L"uxtheme.dll").c_str(), check_.c_str(), FALSE);
+    }
+    ~PlantedFiles() { Remove(); }
+
+    // The stand-in DLL does leave its marker when something loads it.
+    bool Work() const {
+        HMODULE module = LoadLibraryW(check_.c_str());
+        if (module) FreeLibrary(module);
+        return module && FileExists(check_ + L".ran") && FileExists(program_) && FileExists(dll_);
+    }
+    bool ProgramRan() const { return FileExists(program_ + L".ran"); }
+    bool DllLoaded() const { return FileExists(dll_ + L".ran"); }
+
+private:
+    void Remove() const {
+        for (const std::wstring &path : {program_, dll_, check_}) {
+            DeleteFileW(path.c_str());
+            DeleteFileW((path + L".ran").c_str());
+        }
+    }
+    std::wstring program_, dll_, check_;
+};
+
+// Wine prefers its own DLLs to one found beside a program; Windows takes the
+// one beside it. While this lives, programs started get Windows' order for `dll`.
+class DllOverride {
+public:
+    explicit DllOverride(const std::wstring &dll) {
+        wchar_t value[1024] = L"";
+        had_ = GetEnvironmentVariableW(L"WINEDLLOVERRIDES", value, 1024) > 0;
+        old_ = value;
+        SetEnvironmentVariableW(L"WINEDLLOVERRIDES", (old_ + (had_ ? L";" : L"") + dll + L"=n,b").c_str());
+    }
+    ~DllOverride() { SetEnvironmentVariableW(L"WINEDLLOVERRIDES", had_ ? old_.c_str() : nullptr); }
+
+private:
+    bool had_ = false;
+    std::wstring old_;
+};
+
+// The uninstaller copy's folder below `temp` ("marboSetup-" and 16 hex digits).
+std::wstring FindCopyFolder(const std::wstring &temp) {
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((temp + L"\\marboSetup-*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return std::wstring();
+    std::wstring folder;
+    do {
+        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && lstrlenW(found.cFileName) == 27)
+            folder = temp + L"\\" + found.cFileName;
+    } while (folder.empty() && FindNextFileW(search, &found));
+    FindClose(search);
+    return folder;
+}
+
+const wchar_t kAdministratorsOnly[] = L"protected; SYSTEM full; Administrators full";
+
+// The folder's access list in words: whether it is protected from inheriting
+// and who is allowed what, in order.
+std::wstring FolderAccess(const std::wstring &folder) {
+    PACL dacl = nullptr;
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    if (GetNamedSecurityInfoW(folder.c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr, &dacl,
+                              nullptr, &descriptor) != ERROR_SUCCESS)
+        return L"unreadable";
+    SECURITY_DESCRIPTOR_CONTROL control = 0;
+    DWORD revision = 0;
+    GetSecurityDescriptorControl(descriptor, &control, &revision);
+    std::wstring words = (control & SE_DACL_PROTECTED) ? L"protected" : L"inherits";
+    for (DWORD i = 0; dacl && i < dacl->AceCount; ++i) {
+        void *ace = nullptr;
+        if (!GetAce(dacl, i, &ace)) continue;
+        const ACE_HEADER *header = static_cast<ACE_HEADER *>(ace);
+        if (header->AceType != ACCESS_ALLOWED_ACE_TYPE) {
+            words += L"; other";
+            continue;
+        }
+        ACCESS_ALLOWED_ACE *allowed = static_cast<ACCESS_ALLOWED_ACE *>(ace);
+        PSID sid = &allowed->SidStart;
+        words += IsWellKnownSid(sid, WinLocalSystemSid)           ? L"; SYSTEM"
+                 : IsWellKnownSid(sid, WinBuiltinAdministratorsSid) ? L"; Administrators"
+                                                                    : L"; someone else";
+        words += (allowed->Mask & FILE_ALL_ACCESS) == FILE_ALL_ACCESS ? L" full" : L" partial";
+    }
+    LocalFree(descriptor);
+    return words;
+}
+
+// Whether Wine keeps the access list a program gives a new folder below
+// `where` (it needs extended attributes on the file system); otherwise it
+// shows one made up from the Unix mode.
+bool KeepsAccessLists(const std::wstring &where) {
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(L"D:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)",
+                                                              SDDL_REVISION_1, &descriptor, nullptr))
+        return false;
+    SECURITY_ATTRIBUTES attributes = {sizeof attributes, descriptor, FALSE};
+    const std::wstring probe = where + L"\\access-list-probe";
+    const bool made = CreateDirectoryW(probe.c_str(), &attributes) != FALSE;
+    LocalFree(descriptor);
+    const bool kept = made && FolderAccess(probe) == kAdministratorsOnly;
+    RemoveDirectoryW(probe.c_str());
+    return kept;
 }
 
 // ---------------------------------------------------------------------------
@@ -232,7 +354,7 @@ TEST(SetupWizard, FullInstallWritesFilesValuesShortcutsAndTheUninstallKey) {
     EXPECT_EQ(text, L"\"" + dir + L"\\Uninstall.exe\"");
 }
 
-TEST(SetupWizard, UninstallerMovesToTempAndRemovesWhatItRecorded) {
+TEST(SetupWizard, UninstallerMovesToAFolderOfItsOwnAndRemovesWhatItRecorded) {
     const std::wstring dir = ProgramFiles() + L"\\Wizard Full";
     std::wstring command;
     ASSERT_TRUE(RegistryString(HKEY_LOCAL_MACHINE, std::wstring(kUninstallKey) + L"Wizard Full",
@@ -244,23 +366,42 @@ TEST(SetupWizard, UninstallerMovesToTempAndRemovesWhatItRecorded) {
     const std::wstring userLink = AllUsersLink(CSIDL_COMMON_STARTMENU, L"Wizard Full\\My guide");
     ASSERT_TRUE(CopyFileW(AllUsersLink(CSIDL_COMMON_STARTMENU, L"Wizard Full\\Guide").c_str(),
                           userLink.c_str(), FALSE));
-    DeleteFileW((WindowsDir() + L"\\Temp\\Uninstall.exe").c_str());
+    // What a user plants in the Temp folder beforehand: an Uninstall.exe of
+    // their own and a DLL that the system loads by name once windows appear.
+    const std::wstring temp = WindowsDir() + L"\\Temp";
+    const PlantedFiles planted(temp);
+    ASSERT_TRUE(planted.Work()) << "the planted DLL leaves no marker when loaded";
 
     Process first;
-    ASSERT_TRUE(StartProgram(first, command));
-    EXPECT_TRUE(Ends(first)) << "the uninstaller in the installation folder did not end";
+    {
+        DllOverride nativeFirst(L"uxtheme");
+        ASSERT_TRUE(StartProgram(first, command));
+        EXPECT_TRUE(Ends(first)) << "the uninstaller in the installation folder did not end";
+    }
     HWND wizard = WaitWizard(L"Wizard Full - Suite 1.5");
     ASSERT_TRUE(wizard);
     Process copy;
     ASSERT_TRUE(copy.Attach(WindowProcess(wizard)));
-    EXPECT_TRUE(FileExists(WindowsDir() + L"\\Temp\\Uninstall.exe"));
+    // The copy runs from a new folder of its own, which only SYSTEM and
+    // Administrators may use; nothing the user planted was run or loaded.
+    const std::wstring folder = FindCopyFolder(temp);
+    ASSERT_FALSE(folder.empty()) << "no marboSetup-<random> folder in " << Utf8(temp);
+    EXPECT_TRUE(FileExists(folder + L"\\Uninstall.exe"));
+    if (KeepsAccessLists(temp))
+        EXPECT_EQ(FolderAccess(folder), kAdministratorsOnly);
+    else
+        std::printf("note: Wine keeps no access list a program sets on this file system; the copy's folder "
+                    "shows \"%s\" and its list is checked on Windows only\n",
+                    Utf8(FolderAccess(folder)).c_str());
     const std::wstring image = ProcessImage(copy.Id());
     if (!image.empty()) {
         EXPECT_EQ(CompareStringW(LOCALE_INVARIANT, NORM_IGNORECASE, image.c_str(), -1,
-                                 (WindowsDir() + L"\\Temp\\Uninstall.exe").c_str(), -1),
+                                 (folder + L"\\Uninstall.exe").c_str(), -1),
                   CSTR_EQUAL)
             << Utf8(image);
     }
+    EXPECT_FALSE(planted.ProgramRan());
+    EXPECT_FALSE(planted.DllLoaded());
 
     ASSERT_TRUE(Page(wizard, IDC_WELCOME_TEXT));
     EXPECT_TRUE(IsShown(FindControl(wizard, IDC_UNINSTALL)));
@@ -271,6 +412,8 @@ TEST(SetupWizard, UninstallerMovesToTempAndRemovesWhatItRecorded) {
     Screenshot(L"en_uninstall_completion");
     ASSERT_TRUE(Click(wizard, IDC_COMPLETE));
     EXPECT_TRUE(Ends(copy));
+    EXPECT_FALSE(planted.ProgramRan());
+    EXPECT_FALSE(planted.DllLoaded());
 
     EXPECT_FALSE(FileExists(dir + L"\\readme.txt"));
     EXPECT_FALSE(FolderExists(dir + L"\\docs"));
@@ -501,6 +644,38 @@ TEST(SetupWizard, UnreadableArchiveStillReachesCompletion) {
     EXPECT_TRUE(IsShown(FindControl(wizard, IDC_INSTALL)));
     ASSERT_TRUE(InstallAndComplete(wizard, setup));
     EXPECT_FALSE(FolderExists(ProgramFiles() + L"\\Wizard Broken"));
+}
+
+// A pupil who may write where the package lies tries to swap it while an
+// administrator's wizard waits on its Welcome page: the file is held.
+TEST(SetupWizard, ThePackageCannotBeSwappedWhileTheWizardWaits) {
+    const std::wstring package = Package(L"held", FilesDescription("Wizard Held", false));
+    const std::wstring other = Package(L"swapped", FilesDescription("Wizard Swapped", false));
+    Process setup;
+    HWND wizard = OpenWizard(setup, package, L"Wizard Held 3");
+    ASSERT_TRUE(wizard);
+    ASSERT_TRUE(Page(wizard, IDC_WELCOME_TEXT));
+
+    const std::wstring aside = package + L".aside";
+    EXPECT_FALSE(MoveFileW(package.c_str(), aside.c_str())) << "renamed under the wizard";
+    EXPECT_FALSE(DeleteFileW(package.c_str())) << "deleted under the wizard";
+    EXPECT_FALSE(CopyFileW(other.c_str(), package.c_str(), FALSE)) << "rewritten under the wizard";
+    HANDLE write = CreateFileW(package.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                               nullptr, OPEN_EXISTING, 0, nullptr);
+    EXPECT_EQ(write, INVALID_HANDLE_VALUE);
+    if (write != INVALID_HANDLE_VALUE) CloseHandle(write);
+    // Reading it stays possible.
+    std::vector<unsigned char> bytes;
+    EXPECT_TRUE(ReadFileBytes(package, bytes));
+
+    ASSERT_TRUE(Click(wizard, IDC_NEXT));
+    ASSERT_TRUE(Page(wizard, IDC_DESTINATION));
+    ASSERT_TRUE(InstallAndComplete(wizard, setup));
+    ExpectSameBytes(ProgramFiles() + L"\\Wizard Held\\readme.txt", Given().payload + L"\\readme.txt");
+    EXPECT_FALSE(FolderExists(ProgramFiles() + L"\\Wizard Swapped"));
+    // Once the wizard has ended the file is the user's again.
+    EXPECT_TRUE(MoveFileW(package.c_str(), aside.c_str()));
+    DeleteFileW(aside.c_str());
 }
 
 }  // namespace

@@ -96,6 +96,15 @@ bool DeletionPending(const std::wstring &file) {
     return false;
 }
 
+// The uninstaller copy's folder below `temp`: "marboSetup-" and 16 hex digits.
+std::wstring CopyFolder(const std::wstring &temp) {
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((temp + L"\\marboSetup-????????????????").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return std::wstring();
+    FindClose(search);
+    return temp + L"\\" + found.cFileName;
+}
+
 void CreateKey(HKEY root, const wchar_t *path) {
     HKEY key;
     ASSERT_EQ(RegCreateKeyExW(root, path, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr),
@@ -105,7 +114,7 @@ void CreateKey(HKEY root, const wchar_t *path) {
 
 TEST(SetupWizardMachine, UninstallLeavesTheMachineAsItWasBeforeTheInstall) {
     const std::wstring dir = SpecialFolder(CSIDL_PROGRAM_FILES) + L"\\marbo Viewer";
-    const std::wstring tempCopy = SpecialFolder(CSIDL_WINDOWS) + L"\\Temp\\Uninstall.exe";
+    const std::wstring temp = SpecialFolder(CSIDL_WINDOWS) + L"\\Temp";
     const std::wstring startMenuFolder = SpecialFolder(CSIDL_COMMON_STARTMENU) + L"\\marbo Viewer";
     ASSERT_FALSE(FolderExists(dir)) << "this test needs a Wine prefix of its own";
 
@@ -148,7 +157,7 @@ TEST(SetupWizardMachine, UninstallLeavesTheMachineAsItWasBeforeTheInstall) {
     ASSERT_TRUE(WriteFileBytes(dir + L"\\my notes.txt", {'m', 'i', 'n', 'e'}));
 
     // Uninstall as Windows would start it: from the installation folder, which
-    // hands over to a copy in the Windows Temp folder.
+    // hands over to a copy in a folder of its own below the Windows Temp folder.
     std::wstring command;
     ASSERT_TRUE(
         RegistryString(HKEY_LOCAL_MACHINE,
@@ -172,15 +181,20 @@ TEST(SetupWizardMachine, UninstallLeavesTheMachineAsItWasBeforeTheInstall) {
     EXPECT_TRUE(left.removed.empty()) << DescribeChanges(left);
     EXPECT_FALSE(FolderExists(startMenuFolder));
 
-    // The copy that ran the uninstall is left for Windows to delete at its next
-    // start, which wineboot stands in for.
+    // The copy that ran the uninstall and its folder are left for Windows to
+    // delete at its next start, which wineboot stands in for.
+    const std::wstring folder = CopyFolder(temp);
+    ASSERT_FALSE(folder.empty()) << "no marboSetup-<random> folder in " << Utf8(temp);
+    const std::wstring tempCopy = folder + L"\\Uninstall.exe";
     EXPECT_TRUE(FileExists(tempCopy));
     EXPECT_TRUE(DeletionPending(tempCopy));
+    EXPECT_TRUE(DeletionPending(folder));
     Process restart;
     ASSERT_TRUE(restart.Start(L"wineboot.exe --restart"));
     EXPECT_TRUE(restart.Wait(60000));
-    EXPECT_FALSE(FileExists(tempCopy)) << "still there after the restart";
+    EXPECT_FALSE(FolderExists(folder)) << "still there after the restart";
     EXPECT_FALSE(DeletionPending(tempCopy));
+    EXPECT_FALSE(DeletionPending(folder));
 }
 
 }  // namespace

@@ -64,21 +64,24 @@ void ReadAsUpdatePackage(const uint8_t *data, size_t size, std::vector<uint8_t> 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     static std::vector<uint8_t> updateBlock(1 << 18);
     ReadAsUpdatePackage(data, size, updateBlock);
-    std::unique_ptr<PayloadReader> reader =
-        PayloadReader::Open(std::unique_ptr<ByteStream>(new MemoryReadStream(data, size)));
-    if (!reader) return 0;
-    PayloadEntryInfo info;
-    reader->GetEntry(-1, info);
-    // A block far smaller than what a hostile entry may announce.
-    static std::vector<uint8_t> block(1 << 18);
-    const int count = reader->Count() < 512 ? reader->Count() : 512;
-    for (int i = 0; i < count; ++i) {
-        if (reader->GetEntry(i, info) == 0) {
-            std::wstring relative;
-            if (EntryNameToRelativePath(info.name, relative)) CheckContained(relative);
+    try {
+        PayloadReader reader(std::unique_ptr<ByteStream>(new MemoryReadStream(data, size)));
+        // A block far smaller than what a hostile entry may announce.
+        static std::vector<uint8_t> block(1 << 18);
+        const int count = reader.Count() < 512 ? reader.Count() : 512;
+        for (int i = 0; i < count; ++i) {
+            try {
+                std::wstring relative;
+                if (EntryNameToRelativePath(reader.Entry(i).name, relative)) CheckContained(relative);
+            } catch (const CZipException &) {
+            }
+            try {
+                FixedMemoryStream target(block.data(), block.size());
+                reader.Extract(i, target, {}, [](uint32_t n) { return n <= 16384; });
+            } catch (const CZipException &) {
+            }
         }
-        FixedMemoryStream target(block.data(), block.size());
-        reader->Extract(i, target, true, {}, [](uint32_t n) { return n <= 16384; });
+    } catch (const CZipException &) {
     }
     return 0;
 }

@@ -1,12 +1,25 @@
 #include <gtest/gtest.h>
 
 #include "common/zip/zip_directory.h"
-#include "setup/archive/archive_result.h"
+#include "common/zip/zip_error.h"
 #include "setup/archive/payload_reader.h"
 #include "setup/archive/payload_writer.h"
 #include "tests/unit/zip/zip_test_support.h"
 
-using namespace archive_result;
+namespace {
+
+// The cause a writer call threw; -1 when it did not throw.
+template <typename Call>
+int CauseOf(Call call) {
+    try {
+        call();
+    } catch (const CZipException &e) {
+        return static_cast<int>(e.Cause());
+    }
+    return -1;
+}
+
+}  // namespace
 
 TEST(PayloadWriter, FolderNamesUseSlashesAndEndInOne) {
     EXPECT_EQ(ToStoredFolderName("File\\{InstallDir}\\Uninstall.exe"), "File/{InstallDir}/Uninstall.exe/");
@@ -21,15 +34,15 @@ TEST(PayloadWriter, AppendedRecordReadsBackWithAbsoluteOffsets) {
     PayloadWriter writer(file);
     zip::ZipEntryMeta meta;
     meta.modificationTime = 1262347445;
-    ASSERT_EQ(writer.AddFolderEntry("General\\Title=Viewer", meta), kOk);
-    ASSERT_EQ(writer.AddFolderEntry("File\\{InstallDir}\\bin\\", meta), kOk);
+    writer.AddFolderEntry("General\\Title=Viewer", meta);
+    writer.AddFolderEntry("File\\{InstallDir}\\bin\\", meta);
     std::vector<uint8_t> data = TextBytes(20000);
     MemoryReadStream source(data.data(), data.size());
-    ASSERT_EQ(writer.AddDataEntry("bin\\tool.exe", source, meta), kOk);
-    EXPECT_EQ(writer.AddFolderEntry("", meta), kBadArguments);
-    ASSERT_EQ(writer.Close(), kOk);
-    EXPECT_EQ(writer.Close(), kWriterClosed);
-    EXPECT_EQ(writer.AddFolderEntry("x", meta), kWriterClosed);
+    writer.AddDataEntry("bin\\tool.exe", source, meta);
+    EXPECT_EQ(CauseOf([&] { writer.AddFolderEntry("", meta); }), int(ZipCause::EmptyName));
+    writer.Close();
+    EXPECT_EQ(CauseOf([&] { writer.Close(); }), int(ZipCause::WriterClosed));
+    EXPECT_EQ(CauseOf([&] { writer.AddFolderEntry("x", meta); }), int(ZipCause::WriterClosed));
 
     EXPECT_TRUE(std::equal(program.begin(), program.end(), file.Bytes().begin()));  // untouched
     std::vector<uint8_t> bytes = file.Bytes();
@@ -41,18 +54,13 @@ TEST(PayloadWriter, AppendedRecordReadsBackWithAbsoluteOffsets) {
         EXPECT_EQ(dir.Entry(0).header.method, zip::kMethodStored);
         EXPECT_EQ(dir.Entry(0).header.compressedSize, 0u);
     }
-    auto reader = PayloadReader::Open(std::unique_ptr<ByteStream>(new VectorStream(bytes)));
-    ASSERT_TRUE(reader);
-    PayloadEntryInfo info;
-    ASSERT_EQ(reader->GetEntry(0, info), kOk);
-    EXPECT_EQ(info.name, L"General/Title=Viewer/");
-    EXPECT_EQ(info.modificationTime, zip::UnixToFileTime(1262347445));
-    ASSERT_EQ(reader->GetEntry(1, info), kOk);
-    EXPECT_EQ(info.name, L"File/{InstallDir}/bin/");
-    ASSERT_EQ(reader->GetEntry(2, info), kOk);
-    EXPECT_EQ(info.name, L"bin/tool.exe");
+    PayloadReader reader(std::unique_ptr<ByteStream>(new VectorStream(bytes)));
+    EXPECT_EQ(reader.Entry(0).name, L"General/Title=Viewer/");
+    EXPECT_EQ(reader.Entry(0).modificationTime, zip::UnixToFileTime(1262347445));
+    EXPECT_EQ(reader.Entry(1).name, L"File/{InstallDir}/bin/");
+    EXPECT_EQ(reader.Entry(2).name, L"bin/tool.exe");
     VectorStream out;
-    EXPECT_EQ(reader->Extract(2, out, false, {}, {}), kOk);
+    EXPECT_EQ(reader.Extract(2, out, {}, {}), zip::ChunkOutcome::Finished);
     EXPECT_EQ(out.Bytes(), data);
 }
 
@@ -61,8 +69,7 @@ TEST(PayloadWriter, FailedWriteSticks) {
     FixedMemoryStream file(block, sizeof block);
     PayloadWriter writer(file);
     zip::ZipEntryMeta meta;
-    EXPECT_EQ(writer.AddFolderEntry(std::string(100, 'a'), meta), kWriteFailed);
-    EXPECT_EQ(writer.AddFolderEntry("b", meta), kWriterFailed);
-    EXPECT_EQ(writer.Close(), kWriterFailed);
-    EXPECT_EQ(writer.Close(), kWriterClosed);
+    EXPECT_EQ(CauseOf([&] { writer.AddFolderEntry(std::string(100, 'a'), meta); }), int(ZipCause::WriteFailed));
+    EXPECT_EQ(CauseOf([&] { writer.AddFolderEntry("b", meta); }), int(ZipCause::WriteFailed));
+    EXPECT_EQ(CauseOf([&] { writer.Close(); }), int(ZipCause::WriteFailed));
 }

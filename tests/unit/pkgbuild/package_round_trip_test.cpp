@@ -70,9 +70,8 @@ protected:
                                     UninstallerMarker()),
                   -1);
 
-        auto reader = PayloadReader::Open(FileStream::Open(WidenUtf8(package.string()),
-                                                           FileStream::Mode::Read));
-        ASSERT_TRUE(reader);
+        auto reader = std::unique_ptr<PayloadReader>(
+            new PayloadReader(FileStream::Open(WidenUtf8(package.string()), FileStream::Mode::Read)));
         SetupSettings s;
         s.ProgramFilesDir = L"C:\\Program Files";
         s.WindowsDir = L"C:\\windows";
@@ -82,8 +81,7 @@ protected:
         size_t filesSeen = 0, folders = 0;
         std::vector<std::wstring> lines;
         for (int i = 0; i < reader->Count(); ++i) {
-            PayloadEntryInfo e;
-            ASSERT_EQ(reader->GetEntry(i, e), 0u);
+            const PayloadEntryInfo e = reader->Entry(i);
             script.AddEntry(e.name, e.uncompressedSize);
             sizes += e.uncompressedSize;
             EXPECT_EQ(e.attributes & file_attribute::kReadOnly, 0u) << NarrowUtf8(e.name);
@@ -94,7 +92,7 @@ protected:
                     continue;
                 }
                 VectorStream out;
-                ASSERT_EQ(reader->Extract(i, out, false, {}, {}), 0u) << name;
+                ASSERT_EQ(reader->Extract(i, out, {}, {}), zip::ChunkOutcome::Finished) << name;
                 std::string got(out.Bytes().begin(), out.Bytes().end());
                 std::string want = name == "Uninstall.exe"
                                        ? program_

@@ -17,24 +17,21 @@ namespace {
 struct Entry {
     std::string name;
     uint32_t crc;
-    int32_t size;
+    uint32_t size;
     std::string data;
     uint16_t method;
 };
 
 // Every entry as the wizard's reader sees it, and the method it was stored with.
 std::vector<Entry> ReadBack(const fs::path &package) {
-    auto reader = PayloadReader::Open(FileStream::Open(WidenUtf8(package.string()), FileStream::Mode::Read));
+    PayloadReader reader(FileStream::Open(WidenUtf8(package.string()), FileStream::Mode::Read));
     auto file = FileStream::Open(WidenUtf8(package.string()), FileStream::Mode::Read);
     zip::ZipDirectory directory(*file);
     std::vector<Entry> entries;
-    EXPECT_TRUE(reader);
-    if (!reader) return entries;
-    for (int i = 0; i < reader->Count(); ++i) {
-        PayloadEntryInfo info;
-        EXPECT_EQ(0u, reader->GetEntry(i, info));
+    for (int i = 0; i < reader.Count(); ++i) {
+        const PayloadEntryInfo info = reader.Entry(i);
         VectorStream out;
-        EXPECT_EQ(0u, reader->Extract(i, out, false, {}, {})) << NarrowUtf8(info.name);
+        EXPECT_EQ(zip::ChunkOutcome::Finished, reader.Extract(i, out, {}, {})) << NarrowUtf8(info.name);
         const zip::ZipEntry raw = directory.Entry(size_t(i));
         entries.push_back({NarrowUtf8(info.name), raw.header.crc32, info.uncompressedSize,
                            std::string(out.Bytes().begin(), out.Bytes().end()), raw.header.method});

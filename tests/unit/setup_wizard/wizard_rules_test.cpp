@@ -86,8 +86,10 @@ TEST(UninstallerMove, OnlyFromTheInstallationFolderItself) {
     // A trailing "\" in the record makes the uninstaller run in place.
     EXPECT_FALSE(MustMoveOut(L"C:\\Program Files\\Viewer\\", L"C:\\Program Files\\Viewer"));
     EXPECT_FALSE(MustMoveOut(L"", L""));
-    EXPECT_EQ(TempCopyPath(L"C:\\windows", L"C:\\Program Files\\Viewer\\Uninstall.exe"),
-              L"C:\\windows\\Temp\\Uninstall.exe");
+    const std::wstring folder = CopyFolderPath(L"C:\\windows", 0x0123456789ABCDEFull);
+    EXPECT_EQ(folder, L"C:\\windows\\Temp\\marboSetup-0123456789abcdef");
+    EXPECT_EQ(CopyFolderPath(L"C:\\windows", 0xF), L"C:\\windows\\Temp\\marboSetup-000000000000000f");
+    EXPECT_EQ(CopyPathIn(folder, L"C:\\Program Files\\Viewer\\Uninstall.exe"), folder + L"\\Uninstall.exe");
 }
 
 TEST(WizardTexts, KoreanOnlyForLanguage0412) {

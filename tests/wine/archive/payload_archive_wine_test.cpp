@@ -8,9 +8,9 @@
 #include "common/zip/byte_stream.h"
 #include "common/zip/zip_format.h"
 #include "common/zip/zip_writer.h"
+#include "common/kernel_handle_win.h"
+#include "common/zip/zip_error.h"
 #include "setup/archive/payload_archive.h"
-
-using namespace archive_result;
 
 namespace {
 
@@ -86,185 +86,126 @@ std::vector<uint8_t> Package(const std::vector<uint8_t> &data) {
 
 uint64_t Ticks(const FILETIME &ft) { return static_cast<uint64_t>(ft.dwHighDateTime) << 32 | ft.dwLowDateTime; }
 
+HANDLE OpenForReading(const std::wstring &path) {
+    return CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+}
+
 }  // namespace
 
 TEST_F(ArchiveWineTest, PathTargetGetsReadOnlyAttributeAndEntryTimes) {
     const std::vector<uint8_t> data = Text(70000);
     WriteFileBytes(Path(L"setup.exe"), Package(data));
-    ArchiveHandle archive = OpenArchive(Path(L"setup.exe").c_str(), 0, 0, kArchivePath);
-    ASSERT_NE(archive, nullptr) << std::hex << LastReaderResult();
-    ArchiveEntry entry;
-    ASSERT_EQ(GetEntry(archive, -1, &entry), kOk);
-    EXPECT_EQ(entry.index, 3);
-    ASSERT_EQ(GetEntry(archive, 0, &entry), kOk);
-    EXPECT_STREQ(entry.name, L"readonly.txt");
+    CKernelHandle package(OpenForReading(Path(L"setup.exe")));
+    std::unique_ptr<PayloadReader> archive = OpenPayloadArchive(package.Get());
+    EXPECT_EQ(archive->Count(), 3);
+    const PayloadEntryInfo entry = archive->Entry(0);
+    EXPECT_EQ(entry.name, L"readonly.txt");
     EXPECT_TRUE(entry.attributes & FILE_ATTRIBUTE_READONLY);
-    EXPECT_EQ(entry.uncompressedSize, 70000);
+    EXPECT_EQ(entry.uncompressedSize, 70000u);
 
-    DWORD total = 0;
-    auto count = [](DWORD n, void *data) { *static_cast<DWORD *>(data) += n; return true; };
-    ASSERT_EQ(ExtractEntry(archive, 0, Path(L"readonly.txt").c_str(), 0, kArchivePath, nullptr, count, &total), kOk);
+    uint32_t total = 0;
+    ASSERT_EQ(ExtractPayloadEntry(*archive, 0, Path(L"readonly.txt"), nullptr,
+                                  [&](uint32_t n) { total += n; return true; }),
+              EntryFileResult::Written);
     EXPECT_EQ(total, 70000u);
-    DWORD attributes = GetFileAttributesW(Path(L"readonly.txt").c_str());
-    EXPECT_TRUE(attributes & FILE_ATTRIBUTE_READONLY);
+    EXPECT_TRUE(GetFileAttributesW(Path(L"readonly.txt").c_str()) & FILE_ATTRIBUTE_READONLY);
 
-    HANDLE f = CreateFileW(Path(L"readonly.txt").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                           OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(f, INVALID_HANDLE_VALUE);
+    CKernelHandle f(OpenForReading(Path(L"readonly.txt")));
+    ASSERT_TRUE(f);
     FILETIME created, accessed, modified;
-    ASSERT_TRUE(GetFileTime(f, &created, &accessed, &modified));
-    CloseHandle(f);
+    ASSERT_TRUE(GetFileTime(f.Get(), &created, &accessed, &modified));
+    f.Reset();
     EXPECT_EQ(Ticks(modified), zip::UnixToFileTime(kModified));
     // Wine on Linux file systems keeps no creation time of its own, so only
     // the entry's creation time can be checked.
-    EXPECT_EQ(Ticks(entry.creationTime), zip::UnixToFileTime(kCreated));
+    EXPECT_EQ(entry.creationTime, zip::UnixToFileTime(kCreated));
     EXPECT_EQ(Ticks(accessed), zip::UnixToFileTime(kAccessed));
-    EXPECT_EQ(Ticks(entry.modificationTime), zip::UnixToFileTime(kModified));
     EXPECT_EQ(ReadFileBytes(Path(L"readonly.txt")), data);  // after the times: reading moves access
     SetFileAttributesW(Path(L"readonly.txt").c_str(), FILE_ATTRIBUTE_NORMAL);
-    EXPECT_EQ(CloseArchive(archive), kOk);
 }
 
 TEST_F(ArchiveWineTest, RelativeTargetsGetFoldersUnlessTheyClimbOut) {
     const std::vector<uint8_t> data = Text(1000);
     WriteFileBytes(Path(L"setup.exe"), Package(data));
-    ArchiveHandle archive = OpenArchive(Path(L"setup.exe").c_str(), 0, 0, kArchivePath);
-    ASSERT_NE(archive, nullptr);
-    EXPECT_EQ(ExtractEntry(archive, 1, L"sub\\dir\\file.txt", 0, kArchivePath, nullptr, nullptr, nullptr), kOk);
+    CKernelHandle package(OpenForReading(Path(L"setup.exe")));
+    std::unique_ptr<PayloadReader> archive = OpenPayloadArchive(package.Get());
+    EXPECT_EQ(ExtractPayloadEntry(*archive, 1, L"sub\\dir\\file.txt", nullptr, {}), EntryFileResult::Written);
     EXPECT_EQ(ReadFileBytes(Path(L"sub\\dir\\file.txt")), data);
     WriteFileBytes(Path(L"sub\\dir\\file.txt"), Text(5000));  // an older, longer file is replaced
-    EXPECT_EQ(ExtractEntry(archive, 1, L"sub\\dir\\file.txt", 0, kArchivePath, nullptr, nullptr, nullptr), kOk);
+    EXPECT_EQ(ExtractPayloadEntry(*archive, 1, L"sub\\dir\\file.txt", nullptr, {}), EntryFileResult::Written);
     EXPECT_EQ(ReadFileBytes(Path(L"sub\\dir\\file.txt")), data);
     EXPECT_FALSE(GetFileAttributesW(Path(L"sub\\dir\\file.txt").c_str()) & FILE_ATTRIBUTE_READONLY);
 
     // "..\" keeps the folders from being made, so the file cannot be created.
-    EXPECT_EQ(ExtractEntry(archive, 1, L"up\\..\\..\\escaped\\file.txt", 0, kArchivePath, nullptr, nullptr, nullptr),
-              kOpenFailed);
+    EXPECT_EQ(ExtractPayloadEntry(*archive, 1, L"up\\..\\..\\escaped\\file.txt", nullptr, {}),
+              EntryFileResult::Failed);
     EXPECT_EQ(GetFileAttributesW(Path(L"up").c_str()), INVALID_FILE_ATTRIBUTES);
     // Absolute targets are the caller's: their folders are not made either.
-    EXPECT_EQ(ExtractEntry(archive, 1, Path(L"abs\\file.txt").c_str(), 0, kArchivePath, nullptr, nullptr, nullptr),
-              kOpenFailed);
+    EXPECT_EQ(ExtractPayloadEntry(*archive, 1, Path(L"abs\\file.txt"), nullptr, {}), EntryFileResult::Failed);
     // A folder entry makes its whole chain.
-    EXPECT_EQ(ExtractEntry(archive, 2, Path(L"docs\\inner").c_str(), 0, kArchivePath, nullptr, nullptr, nullptr), kOk);
+    EXPECT_EQ(ExtractPayloadEntry(*archive, 2, Path(L"docs\\inner"), nullptr, {}), EntryFileResult::Written);
     EXPECT_TRUE(GetFileAttributesW(Path(L"docs\\inner").c_str()) & FILE_ATTRIBUTE_DIRECTORY);
-    CloseArchive(archive);
 }
 
-TEST_F(ArchiveWineTest, HandleSourceAndHandleTarget) {
-    const std::vector<uint8_t> data = Text(40000);
-    WriteFileBytes(Path(L"setup.exe"), Package(data));
-    HANDLE source = CreateFileW(Path(L"setup.exe").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(source, INVALID_HANDLE_VALUE);
-    ArchiveHandle archive = OpenArchive(source, 0, 0, kArchiveHandle);
-    CloseHandle(source);  // the archive holds its own duplicate
-    ASSERT_NE(archive, nullptr) << std::hex << LastReaderResult();
-
-    HANDLE target = CreateFileW(Path(L"out.txt").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    ASSERT_NE(target, INVALID_HANDLE_VALUE);
-    EXPECT_EQ(ExtractEntry(archive, 1, target, 0, kArchiveHandle, nullptr, nullptr, nullptr), kOk);
-    FILETIME created, accessed, modified;
-    GetFileTime(target, &created, &accessed, &modified);
-    CloseHandle(target);
-    EXPECT_EQ(ReadFileBytes(Path(L"out.txt")), data);
-    EXPECT_EQ(Ticks(modified), zip::UnixToFileTime(kModified));
-
-    std::vector<uint8_t> block(100);
-    EXPECT_EQ(ExtractEntry(archive, 1, block.data(), 100, kArchiveMemory, nullptr, nullptr, nullptr), kMoreData);
-    EXPECT_EQ(std::vector<uint8_t>(data.begin(), data.begin() + 100), block);
-    CloseArchive(archive);
-
-    HANDLE readEnd, writeEnd;
-    ASSERT_TRUE(CreatePipe(&readEnd, &writeEnd, nullptr, 0));
-    EXPECT_EQ(OpenArchive(readEnd, 0, 0, kArchiveHandle), nullptr);
-    EXPECT_EQ(LastReaderResult(), kNotDiskFile);
-    CloseHandle(readEnd);
-    CloseHandle(writeEnd);
-}
-
-TEST_F(ArchiveWineTest, StopEventStopsBeforeTheFirstChunk) {
-    const std::vector<uint8_t> package = Package(Text(50000));
-    ArchiveHandle archive = OpenArchive(package.data(), static_cast<DWORD>(package.size()), 0, kArchiveMemory);
-    ASSERT_NE(archive, nullptr);
-    HANDLE events[2] = {CreateEventW(nullptr, TRUE, TRUE, nullptr), CreateEventW(nullptr, TRUE, FALSE, nullptr)};
-    EXPECT_EQ(ExtractEntry(archive, 1, L"stopped.txt", 0, kArchivePath, events, nullptr, nullptr), kStopped);
+TEST_F(ArchiveWineTest, StopEventStopsBeforeTheFirstChunkAndDamageThrows) {
+    std::vector<uint8_t> package = Package(Text(50000));
+    WriteFileBytes(Path(L"setup.exe"), package);
+    CKernelHandle file(OpenForReading(Path(L"setup.exe")));
+    std::unique_ptr<PayloadReader> archive = OpenPayloadArchive(file.Get());
+    CKernelHandle stop(CreateEventW(nullptr, TRUE, TRUE, nullptr));
+    EXPECT_EQ(ExtractPayloadEntry(*archive, 1, L"stopped.txt", stop.Get(), {}), EntryFileResult::Stopped);
     EXPECT_TRUE(ReadFileBytes(Path(L"stopped.txt")).empty());
-    ResetEvent(events[0]);
-    EXPECT_EQ(ExtractEntry(archive, 1, L"done.txt", 0, kArchivePath, events, nullptr, nullptr), kOk);
+    ResetEvent(stop.Get());
+    EXPECT_EQ(ExtractPayloadEntry(*archive, 1, L"done.txt", stop.Get(), {}), EntryFileResult::Written);
     EXPECT_EQ(ReadFileBytes(Path(L"done.txt")).size(), 50000u);
-    CloseHandle(events[0]);
-    CloseHandle(events[1]);
+    EXPECT_EQ(ExtractPayloadEntry(*archive, 1, L"declined.txt", nullptr, [](uint32_t) { return false; }),
+              EntryFileResult::Declined);
+    EXPECT_THROW(ExtractPayloadEntry(*archive, 3, L"none.txt", nullptr, {}), CZipException);
+    archive.reset();
+    file.Reset();
 
-    ArchiveEntry entry;
-    EXPECT_EQ(GetEntry(nullptr, 0, &entry), kBadArguments);
-    EXPECT_EQ(GetEntry(archive, 3, &entry), kBadArguments);
-    EXPECT_EQ(AddFolderEntry(archive, L"x"), kWrongKind);
-    CloseArchive(archive);
-    EXPECT_EQ(OpenArchive(Path(L"missing.exe").c_str(), 0, 0, kArchivePath), nullptr);
-    EXPECT_EQ(LastReaderResult(), kOpenFailed);
+    // A changed byte of the deflate data: the entry throws, the others still read.
+    package[5000 + zip::kLocalHeaderSize + 12 + 17 + 40] ^= 0x55;
+    WriteFileBytes(Path(L"damaged.exe"), package);
+    file.Reset(OpenForReading(Path(L"damaged.exe")));
+    archive = OpenPayloadArchive(file.Get());
+    EXPECT_THROW(ExtractPayloadEntry(*archive, 0, L"damaged.txt", nullptr, {}), CZipException);
+    EXPECT_EQ(ExtractPayloadEntry(*archive, 1, L"whole.txt", nullptr, {}), EntryFileResult::Written);
+
+    EXPECT_THROW(OpenPayloadArchive(nullptr), CZipException);
+    file.Reset(OpenForReading(Path(L"whole.txt")));
+    EXPECT_THROW(OpenPayloadArchive(file.Get()), CZipException);  // no archive at its end
 }
 
 TEST_F(ArchiveWineTest, AppendedRecordFollowsTheReversedMarker) {
     const std::vector<uint8_t> program(3000, 'U');
     WriteFileBytes(Path(L"Uninstall.exe"), program);
-    HANDLE file = CreateFileW(Path(L"Uninstall.exe").c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
-                              OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(file, INVALID_HANDLE_VALUE);
-    ArchiveHandle writer = CreateArchiveAppended(nullptr, file, kMarkerId);
-    ASSERT_NE(writer, nullptr);
-    EXPECT_EQ(AddFolderEntry(writer, L"General\\Title=Viewer"), kOk);
-    EXPECT_EQ(AddFolderEntry(writer, L"File\\{InstallDir}\\Uninstall.exe"), kOk);
-    ArchiveEntry entry;
-    EXPECT_EQ(GetEntry(writer, 0, &entry), kWrongKind);
-    EXPECT_EQ(CloseArchive(writer), kOk);
-    CloseHandle(file);  // the caller's, still open after CloseArchive
-
-    std::vector<uint8_t> bytes = ReadFileBytes(Path(L"Uninstall.exe"));
-    std::string marker(bytes.begin() + 3000, bytes.begin() + 3040);
-    EXPECT_EQ(marker, "}U_60DE8192EA94_D099_4CF4_9626_3B9D5AFA{");
-    ArchiveHandle reader = OpenArchive(Path(L"Uninstall.exe").c_str(), 0, 0, kArchivePath);
-    ASSERT_NE(reader, nullptr);
-    ASSERT_EQ(GetEntry(reader, -1, &entry), kOk);
-    EXPECT_EQ(entry.index, 2);
-    ASSERT_EQ(GetEntry(reader, 1, &entry), kOk);
-    EXPECT_STREQ(entry.name, L"File/{InstallDir}/Uninstall.exe/");
-    EXPECT_TRUE(entry.attributes & FILE_ATTRIBUTE_DIRECTORY);
+    CKernelHandle file(CreateFileW(Path(L"Uninstall.exe").c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                   OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(file);
+    {
+        CRecordAppender record(file.Get(), kMarkerId);
+        record.AddFolderEntry(L"General\\Title=Viewer");
+        record.AddFolderEntry(L"File\\{InstallDir}\\Uninstall.exe");
+        record.Close();
+    }
+    // The caller's handle stays open and reads the record back.
+    std::unique_ptr<PayloadReader> reader = OpenPayloadArchive(file.Get());
+    EXPECT_EQ(reader->Count(), 2);
+    const PayloadEntryInfo &entry = reader->Entry(1);
+    EXPECT_EQ(entry.name, L"File/{InstallDir}/Uninstall.exe/");
+    EXPECT_TRUE(entry.IsFolder());
     // "Now", within a minute.
     FILETIME now;
     GetSystemTimeAsFileTime(&now);
-    EXPECT_LT(Ticks(now) - Ticks(entry.modificationTime), 600000000ull);
-    CloseArchive(reader);
-}
+    EXPECT_LT(Ticks(now) - entry.modificationTime, 600000000ull);
+    reader.reset();
+    file.Reset();
 
-TEST_F(ArchiveWineTest, CreatedPackageCopiesTheProgramAndTakesDataEntries) {
-    const std::vector<uint8_t> program(2500, 'Q');
-    WriteFileBytes(Path(L"program.exe"), program);
-    const std::vector<uint8_t> text = Text(30000);
-    WriteFileBytes(Path(L"notes.txt"), text);
-    WriteFileBytes(Path(L"inner.zip"), text);
-    ArchiveHandle writer = CreateArchiveAppended(Path(L"package.exe").c_str(), nullptr, kMarkerId,
-                                                 Path(L"program.exe").c_str());
-    ASSERT_NE(writer, nullptr) << std::hex << LastWriterResult();
-    EXPECT_EQ(AddDataEntry(writer, L"docs\\notes.txt", Path(L"notes.txt").c_str(), 0, kArchivePath), kOk);
-    EXPECT_EQ(AddDataEntry(writer, L"inner.zip", Path(L"inner.zip").c_str(), 0, kArchivePath), kOk);
-    EXPECT_EQ(AddDataEntry(writer, L"mem.txt", text.data(), 100, kArchiveMemory), kOk);
-    EXPECT_EQ(AddDataEntry(writer, L"gone.txt", Path(L"missing.txt").c_str(), 0, kArchivePath), kOpenFailed);
-    EXPECT_EQ(CloseArchive(writer), kOk);
-
-    std::vector<uint8_t> bytes = ReadFileBytes(Path(L"package.exe"));
+    std::vector<uint8_t> bytes = ReadFileBytes(Path(L"Uninstall.exe"));
     EXPECT_TRUE(std::equal(program.begin(), program.end(), bytes.begin()));
-    ArchiveHandle reader = OpenArchive(Path(L"package.exe").c_str(), 0, 0, kArchivePath);
-    ASSERT_NE(reader, nullptr);
-    ArchiveEntry entry;
-    ASSERT_EQ(GetEntry(reader, 0, &entry), kOk);
-    EXPECT_STREQ(entry.name, L"docs/notes.txt");
-    EXPECT_LT(entry.compressedSize, entry.uncompressedSize);
-    ASSERT_EQ(GetEntry(reader, 1, &entry), kOk);
-    EXPECT_EQ(entry.compressedSize, entry.uncompressedSize);  // ".zip" is stored
-    std::vector<uint8_t> block(30000);
-    EXPECT_EQ(ExtractEntry(reader, 0, block.data(), 30000, kArchiveMemory, nullptr, nullptr, nullptr), kOk);
-    EXPECT_EQ(block, text);
-    CloseArchive(reader);
+    std::string marker(bytes.begin() + 3000, bytes.begin() + 3040);
+    EXPECT_EQ(marker, "}U_60DE8192EA94_D099_4CF4_9626_3B9D5AFA{");
 }
 
 TEST(DosTimeWine, PortableConversionAgreesWithDosDateTimeToFileTime) {

@@ -8,9 +8,11 @@
 #include <gtest/gtest.h>
 
 #include "common/folders.h"
+#include "common/kernel_handle_win.h"
 #include "common/registry_key.h"
 #include "common/shortcuts.h"
 #include "common/text.h"
+#include "common/zip/zip_error.h"
 #include "setup/archive/payload_archive.h"
 #include "setup/engine/engine_control_win.h"
 #include "setup/engine/uninstall_record.h"
@@ -25,15 +27,13 @@ namespace {
 // The names of an archive's entries (an uninstaller's record), in order.
 std::vector<std::wstring> EntryNames(const std::wstring &file) {
     std::vector<std::wstring> names;
-    ArchiveHandle archive = OpenArchive(file.c_str(), 0, 0, kArchivePath);
-    if (!archive) return names;
-    ArchiveEntry count;
-    if (GetEntry(archive, -1, &count) == 0)
-        for (int i = 0; i < count.index; ++i) {
-            ArchiveEntry entry;
-            if (GetEntry(archive, i, &entry) == 0) names.push_back(entry.name);
-        }
-    CloseArchive(archive);
+    CKernelHandle handle(CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    try {
+        std::unique_ptr<PayloadReader> archive = OpenPayloadArchive(handle.Get());
+        for (int i = 0; i < archive->Count(); ++i) names.push_back(archive->Entry(i).name);
+    } catch (const CZipException &e) {
+        ADD_FAILURE() << "no readable record: " << e.what();
+    }
     return names;
 }
 

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "common/kernel_handle_win.h"
 #include "common/system_folders.h"
 #include "setup/archive/payload_archive.h"
 #include "setup/script/setup_markers.h"
@@ -103,18 +104,19 @@ TEST_F(SetupStartup, TheProgramAloneOrWithAMarkerAtItsVeryEndIsNoPackage) {
 TEST_F(SetupStartup, AnUninstallerReadsItsRecordAsWritten) {
     fs::path uninstaller = folder_ / L"Uninstall.exe";
     fs::copy_file(program_, uninstaller, fs::copy_options::overwrite_existing);
-    HANDLE file = CreateFileW(uninstaller.wstring().c_str(), GENERIC_READ | GENERIC_WRITE,
-                              FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(file, INVALID_HANDLE_VALUE);
-    ArchiveHandle record = CreateArchiveAppended(nullptr, file, kUninstallerIdentifier);
-    ASSERT_NE(record, nullptr);
-    for (const wchar_t *line :
-         {L"General\\Title=marbo Viewer", L"General\\Version=2.1",
-          L"General\\InstallDir=C%3A%5CApps%5CViewer", L"File\\{InstallDir}\\readme.txt",
-          L"File\\{InstallDir}\\Uninstall.exe"})
-        EXPECT_EQ(AddFolderEntry(record, line), 0u);
-    EXPECT_EQ(CloseArchive(record), 0u);
-    CloseHandle(file);
+    CKernelHandle file(CreateFileW(uninstaller.wstring().c_str(), GENERIC_READ | GENERIC_WRITE,
+                                   FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(file);
+    {
+        CRecordAppender record(file.Get(), kUninstallerIdentifier);
+        for (const wchar_t *line :
+             {L"General\\Title=marbo Viewer", L"General\\Version=2.1",
+              L"General\\InstallDir=C%3A%5CApps%5CViewer", L"File\\{InstallDir}\\readme.txt",
+              L"File\\{InstallDir}\\Uninstall.exe"})
+            record.AddFolderEntry(line);
+        record.Close();
+    }
+    file.Reset();
 
     SetupSettings s;
     ASSERT_TRUE(ReadSetupSettingsFrom(uninstaller.wstring(), s));
