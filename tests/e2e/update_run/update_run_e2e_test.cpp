@@ -9,6 +9,7 @@
 // when it holds Notes.msi; TESSEL_EXPECT_LANGUAGE=ko on a Korean system.
 #include <windows.h>
 
+#include <shellapi.h>
 #include <shlobj.h>
 
 #include <gtest/gtest.h>
@@ -565,6 +566,174 @@ TEST_F(UpdateRunTest, UnattendedStartWhileAnotherRunsExitsThree) {
     EXPECT_EQ(Version(L"Driver"), L"-");
     ASSERT_TRUE(windriver::Click(select, kCancel));
     EXPECT_TRUE(first->Wait(20000));
+}
+
+// --- signed mode: TesselSigned.exe carries the sample release key ---
+
+std::wstring NotSignedText() {
+    return ExpectKorean() ? L"업데이트 목록이 제조사의 서명과 맞지 않아 업데이트를 제공할 수 없습니다."
+                          : L"The update list does not carry the maker's signature: no updates can be offered.";
+}
+
+std::wstring TamperedText(const std::wstring &file) {
+    return ExpectKorean() ? L"\"" + file + L"\" 파일이 제조사가 서명한 파일과 다르므로 설치하지 않았습니다."
+                          : L"\"" + file + L"\" is not the file the maker signed: it was not installed.";
+}
+
+bool ReadBytes(const std::wstring &path, std::string &bytes) {
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    bytes.assign(GetFileSize(file, nullptr), '\0');
+    DWORD read = 0;
+    const bool ok = ReadFile(file, &bytes[0], static_cast<DWORD>(bytes.size()), &read, nullptr) && read == bytes.size();
+    CloseHandle(file);
+    return ok;
+}
+
+bool WriteBytes(const std::wstring &path, const std::string &bytes) {
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    DWORD written = 0;
+    const bool ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+                    written == bytes.size();
+    CloseHandle(file);
+    return ok;
+}
+
+// A served file changed for one scenario and put back afterwards.
+class ServedChange {
+public:
+    explicit ServedChange(std::wstring path) : path_(std::move(path)) { saved_ = ReadBytes(path_, original_); }
+    ~ServedChange() {
+        if (saved_) WriteBytes(path_, original_);
+    }
+    bool Saved() const { return saved_; }
+    const std::string &Original() const { return original_; }
+
+private:
+    std::wstring path_;
+    std::string original_;
+    bool saved_ = false;
+};
+
+void RemoveFolderTree(const std::wstring &folder) {
+    std::wstring from = folder + L'\0';  // double-terminated
+    SHFILEOPSTRUCTW operation{};
+    operation.wFunc = FO_DELETE;
+    operation.pFrom = from.c_str();
+    operation.fFlags = FOF_NO_UI;
+    SHFileOperationW(&operation);
+}
+
+class SignedUpdateTest : public UpdateRunTest {
+protected:
+    void SetUp() override {
+        UpdateRunTest::SetUp();
+        const std::wstring signedExe = EnvironmentText(L"TESSEL_SIGNED_EXE");
+        if (signedExe.empty()) GTEST_SKIP() << "no signed-mode Tessel given";
+        install = std::make_unique<TesselInstall>(std::string(signedExe.begin(), signedExe.end()), kProgramFolder);
+        ASSERT_TRUE(install->Installed());
+        // Each scenario starts from a device that has trusted no index yet.
+        DeleteMachineKey(L"SOFTWARE\\Parvoni\\TesselMID\\ReleaseSerials");
+        for (const wchar_t *folder : {L"Driver", L"Viewer", L"marboDMB", L"Notes"})
+            RemoveFolderTree(std::wstring(kProgramFiles) + L"\\" + folder);
+    }
+
+    // Starts the signed Tessel and waits for the search page to say the
+    // catalogue is not signed; false when the selection page came instead.
+    bool SearchIsRefused(std::wstring &heading) {
+        std::unique_ptr<windriver::Process> tessel = install->Start();
+        if (!tessel) return false;
+        HWND window = WaitMainWindow(tessel->Id());
+        HWND search = nullptr;
+        if (!window || !windriver::PollUntil([&] { return (search = VisiblePageWith(window, kHeading)) != nullptr; },
+                                             kSearchMs))
+            return false;
+        const bool refused = windriver::WaitText(search, kHeading, NotSignedText(), &heading, kSearchMs);
+        EXPECT_FALSE(VisiblePageWith(window, kCheckAll));
+        windriver::Click(search, kCancel);
+        EXPECT_TRUE(tessel->Wait(20000));
+        return refused;
+    }
+};
+
+// The whole update from the signed tree, with one byte of Viewer.zip changed on
+// the server: that row fails with its text, nothing of it is unpacked or run,
+// its version is not recorded, and the run ends there; with the byte put back
+// an unattended run installs everything.
+TEST_F(SignedUpdateTest, SignedTreeIsInstalledAndAChangedPackageRefused) {
+    {
+        ServedChange viewer(ServedFile(L"9HK4/Setup/Viewer/2.0/Viewer.zip"));
+        ASSERT_TRUE(viewer.Saved());
+        std::string changed = viewer.Original();
+        changed[changed.size() / 2] ^= 0x01;
+        ASSERT_TRUE(WriteBytes(ServedFile(L"9HK4/Setup/Viewer/2.0/Viewer.zip"), changed));
+
+        std::unique_ptr<windriver::Process> tessel;
+        HWND select = nullptr;
+        HWND window = StartToSelection(tessel, select);
+        ASSERT_TRUE(window);
+        ASSERT_TRUE(select) << "the signed catalogue was not offered";
+        ASSERT_TRUE(windriver::Click(select, kStartInstall));
+        HWND progress = nullptr;
+        ASSERT_TRUE(windriver::PollUntil([&] { return (progress = VisiblePageWith(window, kLog)) != nullptr; }, 10000));
+        std::wstring heading;
+        ASSERT_TRUE(windriver::WaitText(progress, kHeading, TamperedText(L"Viewer.zip"), &heading, kRunMs))
+            << "heading: " << heading << "\nlog:\n" << windriver::Text(GetDlgItem(progress, kLog));
+        Sleep(1000);  // nothing more may follow
+        EXPECT_EQ(Version(L"Driver"), L"1.0.1");
+        EXPECT_EQ(Version(L"Viewer"), L"-");
+        EXPECT_EQ(Version(L"marboDMB"), L"-");
+        EXPECT_FALSE(Exists(std::wstring(kProgramFiles) + L"\\Viewer\\Viewer.exe")) << "the changed package was unpacked";
+        EXPECT_FALSE(Exists(std::wstring(kProgramFiles) + L"\\marboDMB\\dmbplayer.exe"));
+        ASSERT_TRUE(windriver::Click(progress, kCancel));
+        EXPECT_TRUE(tessel->Wait(20000));
+    }
+    bool windowSeen = true;
+    EXPECT_EQ(RunWithoutWindow(*install, L"/unattended", windowSeen), 0u) << ReadRunLog();
+    EXPECT_EQ(Version(L"Viewer"), L"2.0");
+    EXPECT_EQ(Version(L"marboDMB"), L"1.0.4");
+    EXPECT_TRUE(Exists(std::wstring(kProgramFiles) + L"\\Viewer\\Viewer.exe"));
+}
+
+// No catalogue from an index that is changed, another model's, older than one
+// already trusted, or missing: the search page says so, and nothing is offered.
+TEST_F(SignedUpdateTest, ChangedForeignOlderOrMissingIndexOffersNothing) {
+    const std::wstring index = StateFile(L"tree/secondary/[MID]/marbo K4.tessel-index");
+    ServedChange served(index);
+    ASSERT_TRUE(served.Saved());
+    std::string bytes = served.Original();
+
+    // The served index is trusted first: its serial (6) is remembered.
+    {
+        std::unique_ptr<windriver::Process> tessel;
+        HWND select = nullptr;
+        ASSERT_TRUE(StartToSelection(tessel, select));
+        ASSERT_TRUE(select) << "the signed catalogue was not offered";
+        ASSERT_TRUE(windriver::Click(select, kCancel));
+        EXPECT_TRUE(tessel->Wait(20000));
+    }
+
+    std::string older, foreign;
+    ASSERT_TRUE(ReadBytes(StateFile(L"tree/aside/serial5.tessel-index"), older));
+    ASSERT_TRUE(ReadBytes(StateFile(L"tree/secondary/[MID]/marbo K9.tessel-index"), foreign));
+    std::string changed = bytes;
+    const size_t digit = changed.find(" file ") + 6;
+    changed[digit] = changed[digit] == '1' ? '2' : '1';  // a file's size, one digit
+    struct Case {
+        const char *what;
+        std::string served;
+    } cases[] = {{"changed", changed}, {"another model's", foreign}, {"older", older}, {"missing", ""}};
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        if (c.served.empty())
+            ASSERT_TRUE(DeleteFileW(index.c_str()));
+        else
+            ASSERT_TRUE(WriteBytes(index, c.served));
+        std::wstring heading;
+        EXPECT_TRUE(SearchIsRefused(heading)) << "heading: " << heading;
+    }
+    EXPECT_EQ(Version(L"Driver"), L"-");
 }
 
 // No update server at all (a run of its own, without one): exit code 2.
