@@ -17,8 +17,8 @@ int CompareVersion(const std::wstring &a, const std::wstring &b);
 // ignored), everything else by code unit. Not transitive over mixed listings.
 int CompareFileName(const std::wstring &a, const std::wstring &b);
 
-// True when the offered text is greater than the installed one, comparing the
-// whole texts with ASCII letters folded to lower case ("-" is below any digit).
+// True when the offered version is newer than the installed one by CompareVersion;
+// the not-installed text "-" is below every version.
 bool IsOfferNewer(const std::wstring &offered, const std::wstring &installed);
 
 using NameComparison = int (*)(const std::wstring &, const std::wstring &);
