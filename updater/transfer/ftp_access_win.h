@@ -29,9 +29,10 @@ public:
     bool IsConnected() const { return static_cast<bool>(m_connection); }
 
     bool CreateFolder(const std::wstring &path) override;
-    // File name -> size texts ("%d"); the table is emptied first.
-    bool ListFiles(TextListTable &files, const std::wstring &folder) override;
-    // Names of the sub-folders; the list is emptied first.
+    // The plain files in the server's order; the listing is emptied first. Entries
+    // whose names the listing rule refuses are left out (see listing_names.h).
+    bool ListFiles(FileListing &files, const std::wstring &folder) override;
+    // Names of the sub-folders, the same way; the list is emptied first.
     bool ListFolders(TextList &folders, const std::wstring &folder) override;
 
 private:
