@@ -100,6 +100,11 @@ int CompareVersion(const std::wstring &a, const std::wstring &b) {
     return 0;
 }
 
+bool StartsWithVersionNumber(const std::wstring &name) {
+    long long value;
+    return ParseNumber(name.substr(0, name.find(L'.')), value);
+}
+
 int CompareFileName(const std::wstring &a, const std::wstring &b) {
     auto endsIn = [](const std::wstring &name, const wchar_t *extension) {
         return name.size() >= 4 && EqualsNoCase(name.substr(name.size() - 4), extension);
