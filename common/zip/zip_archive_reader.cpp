@@ -33,7 +33,7 @@ bool ZipArchiveReader::GetFileInfo(int index, ZipFileHeader &out) const {
         out.flags = h.flags;
         out.dosDate = h.dosDate;
         out.dosTime = h.dosTime;
-        out.attributes = MapExternalAttributes(h.externalAttributes);
+        out.attributes = MapPackageAttributes(h.versionMadeBy, h.externalAttributes);
         return true;
     } catch (const CZipException &) {
         return false;

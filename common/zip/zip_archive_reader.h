@@ -21,7 +21,7 @@ struct ZipFileHeader {
     uint16_t method = 0;            // 0 stored, 8 deflated
     uint16_t flags = 0;             // bit 0: encrypted
     uint16_t dosDate = 0, dosTime = 0;
-    uint32_t attributes = 0;        // Windows attributes (MapExternalAttributes)
+    uint32_t attributes = 0;        // Windows attributes (MapPackageAttributes)
 };
 
 // The update manager's package reader without its file-system side: an

@@ -10,6 +10,15 @@ uint32_t MapExternalAttributes(uint32_t a) {
     return result;
 }
 
+uint32_t MapPackageAttributes(uint16_t versionMadeBy, uint32_t external) {
+    const unsigned kUnixHost = 3;
+    if ((versionMadeBy >> 8) == kUnixHost) return MapExternalAttributes(external);
+    const uint32_t dosBits = file_attribute::kReadOnly | file_attribute::kHidden |
+                             file_attribute::kSystem | file_attribute::kDirectory |
+                             file_attribute::kArchive;
+    return file_attribute::kNormal | (external & dosBits);
+}
+
 uint32_t SettableFileAttributes(uint32_t attributes) {
     attributes &= ~file_attribute::kDirectory;
     if (attributes & ~file_attribute::kNormal) attributes &= ~file_attribute::kNormal;

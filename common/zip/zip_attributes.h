@@ -20,6 +20,13 @@ constexpr uint32_t kNormal = 0x80;
 // clear or bit 0 is set; FILE_ATTRIBUTE_NORMAL always.
 uint32_t MapExternalAttributes(uint32_t external);
 
+// Windows attributes of an update package's entry, read as the system that made
+// the archive wrote them (the high byte of "version made by"): Unix entries by
+// the rule above, every other host by its DOS attribute byte (read-only, hidden,
+// system, directory, archive), so that an archive made on Windows unpacks
+// writable. FILE_ATTRIBUTE_NORMAL always.
+uint32_t MapPackageAttributes(uint16_t versionMadeBy, uint32_t external);
+
 // The attributes to hand to CreateFileW or SetFileAttributesW for an entry's
 // file: never the directory bit, and "normal" only alone (Windows rejects or
 // ignores it beside other bits).

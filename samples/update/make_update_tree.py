@@ -15,6 +15,10 @@ OUT/secondary    the catalogue:
   Setup/Player/1.0             PlayerSetup.exe, a setup package of this project's
                                wizard (when one is given)
 
+OUT/aside/listing  components a test moves into Setup/ and out again:
+  Hostile/1.0      ..zip and ...zip (package names "." and ".."), Tool.zip
+  Writable/1.0     Writable.zip made on Windows: host 0, DOS attribute 0x20
+
 Every program in it is the stand-in installer, under the name it plays;
 Driver.exe, Viewer.exe and Notes.exe are the files whose presence in Program
 Files shows the component installed.
@@ -35,6 +39,18 @@ def zip_package(path, members):
     with zipfile.ZipFile(path, "w", zipfile.ZIP_DEFLATED) as archive:
         for name, data in members:
             archive.writestr(name, data)
+
+
+def windows_zip(path, members):
+    """A ZIP as Windows tools write it: host byte 0, DOS attributes only."""
+    os.makedirs(os.path.dirname(path), exist_ok=True)
+    with zipfile.ZipFile(path, "w", zipfile.ZIP_DEFLATED) as archive:
+        for name, data in members:
+            info = zipfile.ZipInfo(name, date_time=(2026, 1, 2, 3, 4, 6))
+            info.create_system = 0
+            info.external_attr = 0x20
+            info.compress_type = zipfile.ZIP_DEFLATED
+            archive.writestr(info, data)
 
 
 def main():
@@ -65,6 +81,12 @@ def main():
     if args.large_viewer:
         zip_package(os.path.join(out, "aside/Viewer.zip"), [
             ("Viewer.exe", program), ("large.bin", bytes(200 * 1024 * 1024))])
+
+    listing = os.path.join(out, "aside/listing")
+    zip_package(os.path.join(listing, "Hostile/1.0/..zip"), [("escaped-dot.txt", b"x")])
+    zip_package(os.path.join(listing, "Hostile/1.0/...zip"), [("escaped-dotdot.txt", b"x")])
+    zip_package(os.path.join(listing, "Hostile/1.0/Tool.zip"), [("tool.txt", b"tool\r\n")])
+    windows_zip(os.path.join(listing, "Writable/1.0/Writable.zip"), [("data.txt", b"data\r\n")])
 
     if args.msi:
         os.makedirs(os.path.join(out, SETUP, "Notes/1.0"))

@@ -41,6 +41,9 @@ public:
             }
         }
         for (const wchar_t *family : kFamilies) LintSelfUpdate(family);
+        for (const LocalFolderLister::RefusedEntry &refused : m_lister.Refused())
+            Error(StripTrailing(refused.folder, L'/') + L"/" + refused.name,
+                  L"no device lists this name (" + refused.reason + L")");
         return std::move(m_findings);
     }
 
@@ -57,10 +60,10 @@ private:
         return names;
     }
     TextList Files(const std::wstring &path) {
-        TextListTable table;
-        m_lister.ListFiles(table, path);
+        FileListing listing;
+        m_lister.ListFiles(listing, path);
         TextList names;
-        for (const auto &file : table) names.push_back(file.first);
+        for (const ListedFile &file : listing) names.push_back(file.name);
         return names;
     }
     fs::path Local(const std::wstring &path) { return m_lister.LocalPath(path); }

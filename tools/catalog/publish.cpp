@@ -7,6 +7,7 @@
 #include "tools/catalog/package_check.h"
 #include "tools/pkgbuild/native_path.h"
 #include "updater/catalogue/catalogue_walk.h"
+#include "updater/catalogue/listing_names.h"
 #include "updater/catalogue/local_folder_lister.h"
 #include "updater/catalogue/server_folders.h"
 #include "updater/catalogue/version_compare.h"
@@ -26,15 +27,13 @@ const wchar_t kRegion[] = L"Korea";
 
 std::wstring Quote(const std::wstring &text) { return L"\"" + text + L"\""; }
 
-// Why `name` cannot be one folder or file name on the server (empty when it can).
-std::wstring BadName(const std::wstring &what, const std::wstring &name) {
+// Why a device would leave `name` out of its listing (empty when it takes it).
+std::wstring BadName(const std::wstring &what, const std::wstring &name,
+                     ListedAs kind = ListedAs::kFolder) {
     if (name.empty()) return what + L" is empty";
-    if (name == L"." || name == L"..") return what + L" " + Quote(name) + L" is not a name";
-    for (wchar_t c : name) {
-        if (c == L'/' || c == L'\\') return what + L" " + Quote(name) + L" holds a separator";
-        if (c < 0x20) return what + L" " + Quote(name) + L" holds a control character";
-    }
-    return L"";
+    const std::wstring refused = RefusedListingName(name, kind);
+    if (refused.empty()) return L"";
+    return what + L" " + Quote(name) + L": " + refused + L"; no device would list it";
 }
 
 class Checks {
@@ -141,7 +140,7 @@ void CheckFiles(const PublishRequest &r, const TextList &names, Checks &checks) 
             if (!why.empty()) checks.Add(WidePath(file) + L": " + WidenUtf8(why));
             continue;
         }
-        checks.Add(BadName(L"the file name", names[i]));
+        checks.Add(BadName(L"the file name", names[i], ListedAs::kFile));
         if (names[i].find(L' ') != std::wstring::npos && !r.force)
             checks.Add(WidePath(file) + L": the name has a blank, which some FTP listings on the "
                                     L"devices cut (--force to publish it all the same)");

@@ -6,10 +6,10 @@ bool RecordingLister::ListFolders(TextList &folders, const std::wstring &folder)
     return ok;
 }
 
-bool RecordingLister::ListFiles(TextListTable &files, const std::wstring &folder) {
+bool RecordingLister::ListFiles(FileListing &files, const std::wstring &folder) {
     const bool ok = m_inner.ListFiles(files, folder);
     TextList names;
-    for (const auto &file : files) names.push_back(file.first);
+    for (const ListedFile &file : files) names.push_back(file.name);
     m_requests.push_back({Request::Kind::Files, folder, ok, names});
     return ok;
 }

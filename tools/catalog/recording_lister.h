@@ -20,7 +20,7 @@ public:
     explicit RecordingLister(FolderLister &inner) : m_inner(inner) {}
 
     bool ListFolders(TextList &folders, const std::wstring &folder) override;
-    bool ListFiles(TextListTable &files, const std::wstring &folder) override;
+    bool ListFiles(FileListing &files, const std::wstring &folder) override;
     bool CreateFolder(const std::wstring &path) override;
 
     // The last request of `kind` for exactly `path`; null when none was made.

@@ -26,7 +26,7 @@ public:
         folders.clear();
         return !Stopped() && inner_.ListFolders(folders, folder);
     }
-    bool ListFiles(TextListTable &files, const std::wstring &folder) override {
+    bool ListFiles(FileListing &files, const std::wstring &folder) override {
         files.clear();
         return !Stopped() && inner_.ListFiles(files, folder);
     }
@@ -50,7 +50,7 @@ public:
     bool ListFolders(TextList &folders, const std::wstring &folder) override {
         return index_.ListFolders(folders, folder);
     }
-    bool ListFiles(TextListTable &files, const std::wstring &folder) override {
+    bool ListFiles(FileListing &files, const std::wstring &folder) override {
         return index_.ListFiles(files, folder);
     }
     bool CreateFolder(const std::wstring &path) override { return server_.CreateFolder(path); }

@@ -70,12 +70,12 @@ void ScanRoot(FolderLister &server, InstalledVersions &installed, const std::wst
         SortNames(parent.versions, CompareVersion);
         const std::wstring &version = parent.versions.back();
 
-        TextListTable files;
+        FileListing files;
         if (!server.ListFiles(files, parent.path + L"/" + version) || files.empty())
             continue;
         TextList fileNames;
-        for (const auto &file : files)
-            fileNames.push_back(file.first);
+        for (const ListedFile &file : files)
+            fileNames.push_back(file.name);
         SortNames(fileNames, CompareFileName);
 
         ComponentRow row;

@@ -13,7 +13,7 @@ public:
     bool ListFolders(TextList &folders, const std::wstring &folder) override {
         return Count(m_inner.ListFolders(folders, folder));
     }
-    bool ListFiles(TextListTable &files, const std::wstring &folder) override {
+    bool ListFiles(FileListing &files, const std::wstring &folder) override {
         return Count(m_inner.ListFiles(files, folder));
     }
     bool CreateFolder(const std::wstring &path) override {

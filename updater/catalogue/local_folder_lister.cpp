@@ -7,17 +7,18 @@
 #include <vector>
 
 #include "common/text.h"
+#include "updater/catalogue/listing_names.h"
 
 namespace fs = std::filesystem;
 
-namespace {
-
-struct Entry {
+struct LocalFolderLister::Entry {
     std::wstring name;
     std::u32string order;  // the name in code points, the server's sort key
     bool folder = false;
     std::uintmax_t size = 0;
 };
+
+namespace {
 
 std::wstring NameOf(const fs::path &path) {
 #ifdef _WIN32
@@ -43,9 +44,12 @@ std::u32string CodePoints(const std::wstring &text) {
     return out;
 }
 
-// The folder's entries in the order the sample server lists them; false when the
-// folder cannot be entered or read.
-bool ReadFolder(const fs::path &folder, std::vector<Entry> &entries) {
+}  // namespace
+
+// The folder's usable entries in the order the sample server lists them; false
+// when the folder cannot be entered or read.
+bool LocalFolderLister::ReadFolder(const std::wstring &serverFolder, std::vector<Entry> &entries) {
+    const fs::path folder = LocalPath(serverFolder);
     std::error_code error;
     if (!fs::is_directory(folder, error))
         return false;
@@ -64,6 +68,12 @@ bool ReadFolder(const fs::path &folder, std::vector<Entry> &entries) {
         entry.folder = fs::is_directory(status);
         if (fs::is_regular_file(status))
             entry.size = it->file_size(error);
+        const std::wstring refused =
+            RefusedListingName(entry.name, entry.folder ? ListedAs::kFolder : ListedAs::kFile);
+        if (!refused.empty()) {
+            NoteRefused({serverFolder, entry.name, refused});
+            continue;
+        }
         entries.push_back(std::move(entry));
     }
     if (error)
@@ -73,7 +83,13 @@ bool ReadFolder(const fs::path &folder, std::vector<Entry> &entries) {
     return true;
 }
 
-}  // namespace
+void LocalFolderLister::NoteRefused(RefusedEntry refused) {
+    for (const RefusedEntry &known : m_refused) {
+        if (known.name == refused.name && LocalPath(known.folder) == LocalPath(refused.folder))
+            return;
+    }
+    m_refused.push_back(std::move(refused));
+}
 
 fs::path LocalFolderLister::LocalPath(const std::wstring &serverPath) const {
     std::vector<std::wstring> parts;
@@ -105,7 +121,7 @@ fs::path LocalFolderLister::LocalPath(const std::wstring &serverPath) const {
 bool LocalFolderLister::ListFolders(TextList &folders, const std::wstring &folder) {
     folders.clear();
     std::vector<Entry> entries;
-    if (!ReadFolder(LocalPath(folder), entries))
+    if (!ReadFolder(folder, entries))
         return false;
     for (const Entry &entry : entries) {
         if (entry.folder)
@@ -114,10 +130,10 @@ bool LocalFolderLister::ListFolders(TextList &folders, const std::wstring &folde
     return true;
 }
 
-bool LocalFolderLister::ListFiles(TextListTable &files, const std::wstring &folder) {
+bool LocalFolderLister::ListFiles(FileListing &files, const std::wstring &folder) {
     files.clear();
     std::vector<Entry> entries;
-    if (!ReadFolder(LocalPath(folder), entries))
+    if (!ReadFolder(folder, entries))
         return false;
     for (const Entry &entry : entries) {
         if (entry.folder)
@@ -126,7 +142,7 @@ bool LocalFolderLister::ListFiles(TextListTable &files, const std::wstring &fold
         wchar_t size[16];
         std::swprintf(size, 16, L"%d",
                       static_cast<int>(static_cast<std::uint32_t>(entry.size & 0xFFFFFFFFu)));
-        files[entry.name].push_back(size);
+        files.push_back({entry.name, size});
     }
     return true;
 }

@@ -2,6 +2,8 @@
 
 #include <cwchar>
 
+#include "updater/catalogue/listing_names.h"
+
 namespace {
 
 const std::vector<const ReleaseIndexEntry *> kNone;
@@ -48,19 +50,20 @@ bool ReleaseIndexLister::ListFolders(TextList &folders, const std::wstring &fold
     folders.clear();
     const auto *children = Children(folder);
     for (const ReleaseIndexEntry *entry : children ? *children : kNone)
-        if (entry->folder) folders.push_back(NameOf(*entry));
+        if (entry->folder && IsUsableListingName(NameOf(*entry), ListedAs::kFolder))
+            folders.push_back(NameOf(*entry));
     return children != nullptr;
 }
 
-bool ReleaseIndexLister::ListFiles(TextListTable &files, const std::wstring &folder) {
+bool ReleaseIndexLister::ListFiles(FileListing &files, const std::wstring &folder) {
     files.clear();
     const auto *children = Children(folder);
     for (const ReleaseIndexEntry *entry : children ? *children : kNone) {
-        if (entry->folder) continue;
+        if (entry->folder || !IsUsableListingName(NameOf(*entry), ListedAs::kFile)) continue;
         // The size as the FTP listing reports it: the low 32 bits, signed.
         wchar_t size[16];
         std::swprintf(size, 16, L"%d", static_cast<int>(static_cast<std::uint32_t>(entry->size & 0xFFFFFFFFu)));
-        files[NameOf(*entry)].push_back(size);
+        files.push_back({NameOf(*entry), size});
     }
     return children != nullptr;
 }

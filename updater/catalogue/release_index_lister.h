@@ -10,14 +10,15 @@
 
 // A verified release index listed as the server would list its tree, so that
 // the same walk runs over it: each folder's entries in index order (the
-// server's), sizes as the FTP listing reports them. Paths outside the tree
+// server's), sizes as the FTP listing reports them, names the listing rule
+// refuses left out as every lister leaves them out. Paths outside the tree
 // cannot be entered; nothing is ever created.
 class ReleaseIndexLister : public FolderLister {
 public:
     explicit ReleaseIndexLister(const ReleaseIndex &index);
 
     bool ListFolders(TextList &folders, const std::wstring &folder) override;
-    bool ListFiles(TextListTable &files, const std::wstring &folder) override;
+    bool ListFiles(FileListing &files, const std::wstring &folder) override;
     bool CreateFolder(const std::wstring &path) override;
 
     // The file's entry for an absolute server path; null when the index has none.

@@ -18,21 +18,18 @@ void AppendUnits(std::u16string &out, wchar_t c) {
     }
 }
 
-std::u16string Units(const std::wstring &text, bool foldAscii) {
+std::u16string Units(const std::wstring &text) {
     std::u16string out;
     out.reserve(text.size());
-    for (wchar_t c : text) {
-        if (foldAscii && c >= L'A' && c <= L'Z')
-            c = static_cast<wchar_t>(c - L'A' + L'a');
+    for (wchar_t c : text)
         AppendUnits(out, c);
-    }
     return out;
 }
 
 int Sign(int value) { return value < 0 ? -1 : (value > 0 ? 1 : 0); }
 
-int CompareUnits(const std::wstring &a, const std::wstring &b, bool foldAscii = false) {
-    return Sign(Units(a, foldAscii).compare(Units(b, foldAscii)));
+int CompareUnits(const std::wstring &a, const std::wstring &b) {
+    return Sign(Units(a).compare(Units(b)));
 }
 
 struct VersionPart {
@@ -103,6 +100,11 @@ int CompareVersion(const std::wstring &a, const std::wstring &b) {
     return 0;
 }
 
+bool StartsWithVersionNumber(const std::wstring &name) {
+    long long value;
+    return ParseNumber(name.substr(0, name.find(L'.')), value);
+}
+
 int CompareFileName(const std::wstring &a, const std::wstring &b) {
     auto endsIn = [](const std::wstring &name, const wchar_t *extension) {
         return name.size() >= 4 && EqualsNoCase(name.substr(name.size() - 4), extension);
@@ -115,7 +117,10 @@ int CompareFileName(const std::wstring &a, const std::wstring &b) {
 }
 
 bool IsOfferNewer(const std::wstring &offered, const std::wstring &installed) {
-    return CompareUnits(offered, installed, true) > 0;
+    const std::wstring notInstalled = L"-";
+    if (offered == notInstalled)
+        return false;
+    return installed == notInstalled || CompareVersion(offered, installed) > 0;
 }
 
 void SortNames(std::vector<std::wstring> &names, NameComparison compare) {

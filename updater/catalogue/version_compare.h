@@ -13,12 +13,15 @@
 // shorter version is padded with empty parts. Any number of parts is handled.
 int CompareVersion(const std::wstring &a, const std::wstring &b);
 
+// True when the first "."-part of `name` is a number in the sense above.
+bool StartsWithVersionNumber(const std::wstring &name);
+
 // -1, 0 or 1: a name ending in ".zip" sorts before one ending in ".exe" (letter case
 // ignored), everything else by code unit. Not transitive over mixed listings.
 int CompareFileName(const std::wstring &a, const std::wstring &b);
 
-// True when the offered text is greater than the installed one, comparing the
-// whole texts with ASCII letters folded to lower case ("-" is below any digit).
+// True when the offered version is newer than the installed one by CompareVersion;
+// the not-installed text "-" is below every version.
 bool IsOfferNewer(const std::wstring &offered, const std::wstring &installed);
 
 using NameComparison = int (*)(const std::wstring &, const std::wstring &);

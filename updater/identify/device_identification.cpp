@@ -55,15 +55,16 @@ void JudgeManagementText(bool cmpc, IdentificationSources &sources, Identificati
     result.serial.clear();
 }
 
-// WMI may not be up yet early in a boot: failures are retried for a bounded time; any
-// answer, even "no object", ends the asking.
+// WMI may not be up yet early in a boot: failures are retried for a bounded time, and
+// each attempt may take only what is left of it; any answer, even "no object", ends
+// the asking.
 void AskManagement(bool cmpc, IdentificationSources &sources, Identification &result) {
     result.managementAsked = true;
     const uint32_t start = sources.TickCount();
-    while (sources.TickCount() - start < kManagementTimeLimit) {
+    for (uint32_t spent; (spent = sources.TickCount() - start) < kManagementTimeLimit;) {
         std::wstring text;
         ++result.managementAttempts;
-        result.managementResult = sources.QueryManagementText(text);
+        result.managementResult = sources.QueryManagementText(text, kManagementTimeLimit - spent);
         if (result.managementResult >= 0) {
             result.managementText = text;
             JudgeManagementText(cmpc, sources, result);

@@ -31,8 +31,9 @@ public:
     // The same through the operating system's firmware-table interface; false when the
     // table could not be obtained.
     virtual bool ReadFirmwareTexts(SystemTexts &texts) = 0;
-    // Negative on failure, 1 when a text was read, 0 when no object answered.
-    virtual int QueryManagementText(std::wstring &text) = 0;
+    // Negative on failure or when no answer came within `timeLimitMs`, 1 when a
+    // text was read, 0 when no object answered.
+    virtual int QueryManagementText(std::wstring &text, uint32_t timeLimitMs) = 0;
     // The hardware address of the first adapter whose description begins with
     // `prefix`, as 12 upper-case hexadecimal digits; false when there is none.
     virtual bool GetAdapterAddress(std::wstring &text, const std::wstring &prefix) = 0;

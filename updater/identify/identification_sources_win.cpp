@@ -32,8 +32,8 @@ bool SystemIdentificationSources::ReadFirmwareTexts(SystemTexts &texts) {
     return ReadSystemInformationFromFirmware(texts);
 }
 
-int SystemIdentificationSources::QueryManagementText(std::wstring &text) {
-    return ::QueryManagementText(text);
+int SystemIdentificationSources::QueryManagementText(std::wstring &text, uint32_t timeLimitMs) {
+    return ::QueryManagementText(text, nullptr, timeLimitMs);
 }
 
 bool SystemIdentificationSources::GetAdapterAddress(std::wstring &text, const std::wstring &prefix) {

@@ -18,7 +18,7 @@ public:
     void CloseMemory() override;
     bool ReadMemoryTexts(PhysicalReader &memory, SystemTexts &texts) override;
     bool ReadFirmwareTexts(SystemTexts &texts) override;
-    int QueryManagementText(std::wstring &text) override;
+    int QueryManagementText(std::wstring &text, uint32_t timeLimitMs) override;
     bool GetAdapterAddress(std::wstring &text, const std::wstring &prefix) override;
     uint32_t TickCount() override;
     void Wait(uint32_t milliseconds) override;

@@ -4,6 +4,11 @@
 #include <objbase.h>
 #include <wbemidl.h>
 
+#include <memory>
+
+#include "common/kernel_handle_win.h"
+#include "common/locked_value.h"
+
 namespace {
 
 const size_t kMaxText = 260;
@@ -39,9 +44,26 @@ private:
     HRESULT m_result;
 };
 
-// 1 with the property's text, 0 when the query yields no object, -1 on failure.
+// Milliseconds left until `deadline` (a GetTickCount value), at most `limit`.
+class Deadline {
+public:
+    explicit Deadline(DWORD limitMs) : m_start(GetTickCount()), m_limit(limitMs) {}
+    // What is left for a wait; INFINITE without a limit.
+    DWORD Left() const {
+        if (m_limit == INFINITE)
+            return INFINITE;
+        const DWORD spent = GetTickCount() - m_start;
+        return spent >= m_limit ? 0 : m_limit - spent;
+    }
+
+private:
+    DWORD m_start, m_limit;
+};
+
+// 1 with the property's text, 0 when the query yields no object, -1 on failure or
+// when no object came within the time left.
 int FirstObjectProperty(IWbemServices *services, const wchar_t *query, const wchar_t *property,
-                        std::wstring &text) {
+                        const Deadline &deadline, std::wstring &text) {
     ComPtr<IEnumWbemClassObject> objects;
     BSTR language = SysAllocString(L"WQL");
     BSTR statement = SysAllocString(query);
@@ -54,8 +76,10 @@ int FirstObjectProperty(IWbemServices *services, const wchar_t *query, const wch
         return -1;
     ComPtr<IWbemClassObject> object;
     ULONG returned = 0;
-    hr = objects->Next(static_cast<LONG>(WBEM_INFINITE), 1, object.Out(), &returned);
-    if (FAILED(hr))
+    const DWORD left = deadline.Left();
+    hr = objects->Next(left == INFINITE ? static_cast<LONG>(WBEM_INFINITE) : static_cast<LONG>(left),
+                       1, object.Out(), &returned);
+    if (FAILED(hr) || hr == WBEM_S_TIMEDOUT)
         return -1;
     if (returned == 0 || !object.Get())
         return 0;
@@ -72,9 +96,8 @@ int FirstObjectProperty(IWbemServices *services, const wchar_t *query, const wch
     return 1;
 }
 
-}  // namespace
-
-int QueryManagementText(std::wstring &text, std::wstring *source) {
+// The whole question on the calling thread; only Next is bounded here.
+int AskOnThisThread(const Deadline &deadline, std::wstring &text, std::wstring &source) {
     text.clear();
     ComScope com;
     if (!com.Ok())
@@ -103,14 +126,74 @@ int QueryManagementText(std::wstring &text, std::wstring *source) {
         return -1;
 
     int result = FirstObjectProperty(services.Get(), L"SELECT * FROM Win32_ComputerSystemProduct",
-                                     L"Name", text);
-    if (result == 1 && source)
-        *source = L"Win32_ComputerSystemProduct.Name";
+                                     L"Name", deadline, text);
+    if (result == 1)
+        source = L"Win32_ComputerSystemProduct.Name";
     if (result == 0) {
         result = FirstObjectProperty(services.Get(), L"SELECT * FROM Win32_BaseBoard", L"Product",
-                                     text);
-        if (result == 1 && source)
-            *source = L"Win32_BaseBoard.Product";
+                                     deadline, text);
+        if (result == 1)
+            source = L"Win32_BaseBoard.Product";
     }
     return result;
+}
+
+struct Answer {
+    int result = -1;
+    std::wstring text, source;
+};
+
+// One question to WMI on a thread of its own. The asker and the thread share it;
+// the answer passes under its lock, and the event says it is there.
+struct Question {
+    explicit Question(DWORD limitMs) : deadline(limitMs) {}
+    Deadline deadline;
+    CKernelHandle answered{CreateEventW(nullptr, TRUE, FALSE, nullptr)};
+    LockedValue<Answer> answer;
+};
+
+DWORD WINAPI AskingThread(void *parameter) {
+    std::unique_ptr<std::shared_ptr<Question>> held(static_cast<std::shared_ptr<Question> *>(parameter));
+    const std::shared_ptr<Question> question = *held;
+    // So that an asker who stops waiting can cancel a call still in progress.
+    CoEnableCallCancellation(nullptr);
+    Answer answer;
+    answer.result = AskOnThisThread(question->deadline, answer.text, answer.source);
+    question->answer.Set(answer);
+    SetEvent(question->answered.Get());
+    return 0;
+}
+
+// After the time limit: how long a cancelled call may take to return.
+const DWORD kCancelWaitMs = 1000;
+
+}  // namespace
+
+int QueryManagementText(std::wstring &text, std::wstring *source, DWORD timeLimitMs) {
+    text.clear();
+    // ConnectServer and the first answer can take any time while the WMI service
+    // starts: the whole question runs on a thread, waited for no longer than allowed.
+    auto question = std::make_shared<Question>(timeLimitMs);
+    if (!question->answered)
+        return -1;
+    auto *shared = new std::shared_ptr<Question>(question);
+    DWORD threadId = 0;
+    CKernelHandle thread(CreateThread(nullptr, 0, AskingThread, shared, 0, &threadId));
+    if (!thread) {
+        delete shared;
+        return -1;
+    }
+    if (WaitForSingleObject(question->answered.Get(), timeLimitMs) != WAIT_OBJECT_0) {
+        // The call still running is cancelled; a thread that does not return even
+        // then ends with the process, holding only its share of the question.
+        CoCancelCall(threadId, 0);
+        WaitForSingleObject(thread.Get(), kCancelWaitMs);
+        return -1;
+    }
+    WaitForSingleObject(thread.Get(), INFINITE);
+    const Answer answer = question->answer.Get();
+    text = answer.text;
+    if (answer.result == 1 && source)
+        *source = answer.source;
+    return answer.result;
 }

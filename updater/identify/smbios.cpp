@@ -206,7 +206,9 @@ void DecodeRawSmbiosTable(const std::vector<uint8_t> &raw, SmbiosSystemStrings &
     for (size_t at = 0; NextStructure(table.data(), table.size(), at, s); at = s.next) {
         if (s.type != 1)
             continue;
-        if (rawMajor >= 2 && rawMinor >= 1 && s.formattedLength > 7)
+        // The version as a whole: 3.0 is above 2.1 though its minor is not.
+        const bool fromVersion21 = rawMajor > 2 || (rawMajor == 2 && rawMinor >= 1);
+        if (fromVersion21 && s.formattedLength > 7)
             TakeSystemStrings(table.data(), s, RawRouteString, strings);
         return;
     }

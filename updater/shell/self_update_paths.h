@@ -2,6 +2,7 @@
 #define UPDATER_SHELL_SELF_UPDATE_PATHS_H
 
 #include <string>
+#include <vector>
 
 // Where the self-update looks for newer versions of the update manager and
 // where it puts the setup it fetches.
@@ -15,6 +16,11 @@ struct SelfUpdatePaths {
 
 // "/" + region + "/PC/Tessel" + family + "Setup/": its sub-folders are the versions.
 std::wstring SelfUpdateSetupFolder(const std::wstring &region, const std::wstring &family);
+
+// The newest version among the setup folder's sub-folders; empty when none is a
+// version. Only names whose first part is a number are versions: "old" or
+// "test" would otherwise sort above every "1.2.x" (a letter is above a digit).
+std::wstring NewestSelfUpdateVersion(std::vector<std::wstring> folders);
 
 SelfUpdatePaths BuildSelfUpdatePaths(const std::wstring &region, const std::wstring &family,
                                      const std::wstring &version,

@@ -30,14 +30,19 @@ bool CUpdateManagerApp::UpdateSelf() {
     TextListTable files;
     files[paths.localFile] = {paths.remoteText};
     CDownloadDlg download(files, PrimaryServer());
-    if (download.DoModal(m_instance) != IDCANCEL) {
-        // A failed download left no file: the launch finds nothing and the
-        // program ends all the same. The setup replaces this program's files,
-        // so nothing here waits for it.
-        ShellExecuteW(nullptr, nullptr, paths.localFile.c_str(), nullptr,
-                      paths.localFolder.c_str(), SW_SHOWNORMAL);
-        m_launchedSetup = paths.localFile;
+    if (download.DoModal(m_instance) == IDCANCEL) {
+        PostQuitMessage(0);
+        return true;
     }
+    // A failed download leaves no file. Ending here would end every start of
+    // every device of the family until the server is mended: start-up goes on
+    // as when nothing newer exists.
+    if (GetFileAttributesW(paths.localFile.c_str()) == INVALID_FILE_ATTRIBUTES)
+        return false;
+    // The setup replaces this program's files, so nothing here waits for it.
+    ShellExecuteW(nullptr, nullptr, paths.localFile.c_str(), nullptr, paths.localFolder.c_str(),
+                  SW_SHOWNORMAL);
+    m_launchedSetup = paths.localFile;
     PostQuitMessage(0);
     return true;
 }
@@ -83,9 +88,11 @@ bool CUpdateManagerApp::FindLatestVersion(CFtpAccess &connection) {
     m_latestVersion = kOwnVersion;
     const std::wstring folder =
         SelfUpdateSetupFolder(GetDeviceProfile().region, GetDeviceProfile().family);
-    if (!connection.ListFolders(m_versionFolders, folder) || m_versionFolders.empty())
+    if (!connection.ListFolders(m_versionFolders, folder))
         return false;
-    SortNames(m_versionFolders, CompareVersion);
-    m_latestVersion = m_versionFolders.back();
+    const std::wstring newest = NewestSelfUpdateVersion(m_versionFolders);
+    if (newest.empty())
+        return false;
+    m_latestVersion = newest;
     return true;
 }

@@ -1,6 +1,7 @@
 #include "updater/transfer/download_engine_win.h"
 
 #include <memory>
+#include <vector>
 
 #include "common/folders.h"
 #include "common/kernel_handle_win.h"
@@ -163,12 +164,12 @@ public:
         connection_ = std::move(checkConnection_);
         session_ = std::move(checkSession_);
         if (!OpenRemoteFile()) return false;
-        unsigned char skip[kTransferBlock * 16];
+        std::vector<unsigned char> skip(kTransferBlock);
         for (uint64_t left = offset; left > 0;) {
             if (StopRequested()) return false;
             DWORD read = 0;
-            const DWORD want = left < sizeof skip ? DWORD(left) : DWORD(sizeof skip);
-            if (!InternetReadFile(remote_.Get(), skip, want, &read) || read == 0) return false;
+            const DWORD want = left < skip.size() ? DWORD(left) : DWORD(skip.size());
+            if (!InternetReadFile(remote_.Get(), skip.data(), want, &read) || read == 0) return false;
             left -= read;
         }
         return true;

@@ -2,6 +2,7 @@
 
 #include <cwchar>
 
+#include "updater/catalogue/listing_names.h"
 #include "updater/transfer/ftp_connection_win.h"
 
 namespace {
@@ -12,6 +13,18 @@ bool IsDotEntry(const wchar_t *name) {
 
 bool IsFolder(const WIN32_FIND_DATAW &entry) {
     return (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+// A listed name becomes part of local paths only when the listing rule accepts it;
+// the debugger output tells why an entry was left out.
+bool IsUsable(const std::wstring &folder, const WIN32_FIND_DATAW &entry, ListedAs kind) {
+    const std::wstring refused = RefusedListingName(entry.cFileName, kind);
+    if (refused.empty())
+        return true;
+    const std::wstring line = L"Tessel: \"" + std::wstring(entry.cFileName) + L"\" in " + folder +
+                              L" left out of the listing: " + refused + L"\n";
+    OutputDebugStringW(line.c_str());
+    return false;
 }
 
 // Windows reports an empty listing as ERROR_NO_MORE_FILES; Wine fails the
@@ -92,21 +105,21 @@ bool CFtpAccess::ForEachEntry(const std::wstring &folder, OnEntry onEntry) {
     }
 }
 
-bool CFtpAccess::ListFiles(TextListTable &files, const std::wstring &folder) {
+bool CFtpAccess::ListFiles(FileListing &files, const std::wstring &folder) {
     files.clear();
-    return ForEachEntry(folder, [&files](const WIN32_FIND_DATAW &entry) {
-        if (IsFolder(entry))
+    return ForEachEntry(folder, [&](const WIN32_FIND_DATAW &entry) {
+        if (IsFolder(entry) || !IsUsable(folder, entry, ListedAs::kFile))
             return;
         wchar_t size[16];
         std::swprintf(size, 16, L"%d", static_cast<int>(entry.nFileSizeLow));
-        files[entry.cFileName].push_back(size);
+        files.push_back({entry.cFileName, size});
     });
 }
 
 bool CFtpAccess::ListFolders(TextList &folders, const std::wstring &folder) {
     folders.clear();
-    return ForEachEntry(folder, [&folders](const WIN32_FIND_DATAW &entry) {
-        if (IsFolder(entry))
+    return ForEachEntry(folder, [&](const WIN32_FIND_DATAW &entry) {
+        if (IsFolder(entry) && IsUsable(folder, entry, ListedAs::kFolder))
             folders.push_back(entry.cFileName);
     });
 }

@@ -35,9 +35,10 @@ public:
     // The whole file at the absolute server path `path` in one transfer; false
     // when it cannot be read or holds more than `maxBytes`.
     bool ReadFile(const std::wstring &path, size_t maxBytes, std::string &bytes);
-    // File name -> size texts ("%d"); the table is emptied first.
-    bool ListFiles(TextListTable &files, const std::wstring &folder) override;
-    // Names of the sub-folders; the list is emptied first.
+    // The plain files in the server's order; the listing is emptied first. Entries
+    // whose names the listing rule refuses are left out (see listing_names.h).
+    bool ListFiles(FileListing &files, const std::wstring &folder) override;
+    // Names of the sub-folders, the same way; the list is emptied first.
     bool ListFolders(TextList &folders, const std::wstring &folder) override;
 
 private:

@@ -22,6 +22,7 @@ TransferEnd RunTransfer(TransferPorts &ports, RemoteSize size, uint32_t blockSiz
     status.size = size;
     const uint64_t start = ports.NowMs();
     uint64_t lastRefresh = start;
+    bool refreshed = false;  // a first read larger than the early bytes still shows at once
     uint64_t lastData = start;
     bool grown = false;  // a re-check listed more, and the rest could not be asked for anew
 
@@ -47,13 +48,15 @@ TransferEnd RunTransfer(TransferPorts &ports, RemoteSize size, uint32_t blockSiz
         status.received += got;
 
         const bool atEnd = status.size.known && status.received >= status.size.bytes;
-        if (status.received <= kTransferBlock || atEnd || now - lastRefresh > kRefreshIntervalMs) {
+        if (!refreshed || status.received <= kEarlyRefreshBytes || atEnd ||
+            now - lastRefresh > kRefreshIntervalMs) {
             const uint64_t seconds = (now - start) / 1000;
             if (seconds >= 1)
                 status.speedText = FormatSpeed(double(status.received) / double(seconds));
             status.sizeText = TransferSizeText(status.received, status.size);
             ports.Refresh(status);
             lastRefresh = now;
+            refreshed = true;
         }
         if (!atEnd) continue;
 

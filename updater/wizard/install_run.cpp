@@ -2,13 +2,7 @@
 
 #include "common/paths.h"
 #include "common/text.h"
-
-std::wstring PackageNameOf(const std::wstring &fileName) {
-    const size_t dot = fileName.rfind(L'.');
-    if (dot == std::wstring::npos || dot == 0)
-        return fileName;
-    return fileName.substr(0, dot);
-}
+#include "updater/catalogue/listing_names.h"
 
 std::wstring WindowTitleFor(const std::wstring &component) {
     if (EqualsNoCase(component, L"marboMusic"))
@@ -28,7 +22,7 @@ PackagePlace PlacePackage(const PackageEntry &entry, const std::wstring &program
     place.windowsFolder = entry.windowsFolder;
     place.version = entry.version;
     place.fileName = entry.fileName;
-    place.packageName = PackageNameOf(entry.fileName);
+    place.packageName = ListedPackageName(entry.fileName);
     place.localFolder =
         NormaliseLocalPath(programFolder + L"\\Temp" + L"/" + entry.component + L"/" + entry.version);
     place.serverFolder = ServerFolderOf(entry);

@@ -10,10 +10,6 @@
 // The installation run's portable half: which package comes next, where it is
 // fetched from and unpacked to, and the texts the progress page shows.
 
-// The file name without its extension: the text before its last "."; the whole
-// name when there is no "." or the only one is the first character.
-std::wstring PackageNameOf(const std::wstring &fileName);
-
 // The window title a running program of `component` has: "marboMusic" is
 // "Tune Forge"; "marbo" followed by anything but a blank gets a blank after it.
 std::wstring WindowTitleFor(const std::wstring &component);

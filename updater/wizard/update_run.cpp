@@ -5,6 +5,7 @@
 #include "common/localized_text.h"
 #include "common/paths.h"
 #include "common/text.h"
+#include "updater/catalogue/listing_names.h"
 #include "updater/catalogue/program_names.h"
 
 bool UpdateRun::Start(UpdatePlan plan) {
@@ -91,8 +92,13 @@ void UpdateRun::OnProgramClosed(const std::wstring &restartPath) {
         return;
     m_restartPath = restartPath;
     if (IsZipPackage(m_place.fileName)) {
+        const std::wstring folder = m_plan.programFiles + L"\\" + m_place.packageName;
+        // The listers refuse such names already; a package never unpacks
+        // anywhere but into its own folder below Program Files.
+        if (!IsPackageFolderIn(m_plan.programFiles, folder))
+            return Fail(PackageFolderRefusedText(m_place.fileName, m_plan.langId));
         m_step = Step::kUnpacking;
-        m_actions.Unpack(m_plan.programFiles + L"\\" + m_place.packageName, PackagePath());
+        m_actions.Unpack(folder, PackagePath());
         return;
     }
     m_step = Step::kInstalling;
@@ -211,6 +217,12 @@ std::wstring PackageNotSignedText(const std::wstring &fileName, unsigned short l
     if (langId == kKoreanLangId)
         return L"\"" + fileName + L"\" 파일이 제조사가 서명한 파일과 다르므로 설치하지 않았습니다.";
     return L"\"" + fileName + L"\" is not the file the maker signed: it was not installed.";
+}
+
+std::wstring PackageFolderRefusedText(const std::wstring &fileName, unsigned short langId) {
+    if (langId == kKoreanLangId)
+        return L"\"" + fileName + L"\" 파일의 이름으로는 Program Files 아래에 폴더를 만들 수 없어 설치하지 않았습니다.";
+    return L"\"" + fileName + L"\" does not name a folder below Program Files: it was not installed.";
 }
 
 bool IsMsiSuccess(unsigned long exitCode) {

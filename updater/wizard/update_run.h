@@ -136,6 +136,7 @@ std::wstring InstallerNotStartedText(const std::wstring &fileName, unsigned shor
 std::wstring InstallerFailedText(const std::wstring &fileName, unsigned long exitCode,
                                  unsigned short langId);
 std::wstring PackageNotSignedText(const std::wstring &fileName, unsigned short langId);
+std::wstring PackageFolderRefusedText(const std::wstring &fileName, unsigned short langId);
 // msiexec's exit codes that mean success (0, and 1641 and 3010: a restart is due).
 bool IsMsiSuccess(unsigned long exitCode);
 

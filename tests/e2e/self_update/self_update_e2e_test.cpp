@@ -131,6 +131,13 @@ TEST_F(SelfUpdateTest, AnEmptySetupFolderShowsTheMainWindow) {
     ExpectNoUpdate();
 }
 
+// A letter sorts above the digits of "1.2.E": folders that are no versions are
+// never taken for a newer one.
+TEST_F(SelfUpdateTest, FoldersThatAreNoVersionsShowTheMainWindow) {
+    ServeVersions({L"1.2.D", L"old", L"1.2.E", L"test"}, false);
+    ExpectNoUpdate();
+}
+
 TEST_F(SelfUpdateTest, CancelInTheDownloadWindowEndsTesselAndStartsNothing) {
     ServeVersions({L"1.2.D", L"1.2.E", L"1.2.F"}, true);
     const std::wstring name = SetupName(L"1.2.F");  // ASCII
@@ -152,14 +159,34 @@ TEST_F(SelfUpdateTest, CancelInTheDownloadWindowEndsTesselAndStartsNothing) {
                         SetupName(L"1.2.F")));
 }
 
-TEST_F(SelfUpdateTest, AFailedDownloadEndsTesselWithoutASetup) {
-    ServeVersions({L"1.2.E", L"1.2.F"}, false);  // the version folder holds no setup
-    auto tessel = install->Start();
-    ASSERT_TRUE(tessel);
-    EXPECT_TRUE(DownloadWindow(tessel->Id(), 30000));
-    ASSERT_TRUE(tessel->Wait(30000)) << "Tessel ended after the failed download";
-    EXPECT_FALSE(WaitMainWindow(tessel->Id(), 10));
-    EXPECT_FALSE(SetupWizard(3000));
+// The newest version's setup did not arrive (missing, or the server fell silent
+// past the 15 s rule): start-up goes on to the search page instead of ending at
+// every start. (A transfer dropped early would not do here: Wine's listing cuts
+// the setup's name at its blank, so its size is unknown and the end of the data
+// counts as the end of the file.)
+TEST_F(SelfUpdateTest, ASetupThatDidNotArriveLetsStartUpGoOn) {
+    const std::wstring name = SetupName(L"1.2.F");  // ASCII
+    const std::string silent = "{\"" + std::string(name.begin(), name.end()) +
+                               "\": {\"stall_after\": 65536, \"stall_seconds\": 20}}";
+    struct Case {
+        const char *what;
+        bool withPackage;
+        std::string faults;
+    } cases[] = {{"missing", false, "{}"}, {"silent", true, silent}};
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        ServeVersions({L"1.2.E", L"1.2.F"}, c.withPackage);
+        SetFaults(c.faults);
+        auto tessel = install->Start();
+        ASSERT_TRUE(tessel);
+        EXPECT_TRUE(DownloadWindow(tessel->Id(), 30000));
+        HWND window = WaitMainWindow(tessel->Id(), 60000);
+        ASSERT_TRUE(window) << "start-up went on after the failed download";
+        ASSERT_TRUE(windriver::PollUntil([&] { return IsWindowVisible(window) != FALSE; },
+                                         kTesselStartMs));
+        EXPECT_FALSE(SetupWizard(10));
+        EXPECT_TRUE(CloseAndWait(window, *tessel));
+    }
 }
 
 // Last: it installs Tessel 1.2.F over the program folder.

@@ -744,6 +744,70 @@ TEST_F(UpdateRunTest, UnattendedRunWithoutAServerExitsTwo) {
     EXPECT_NE(ReadRunLog().find("Failed to connect to the server."), std::string::npos) << ReadRunLog();
 }
 
+// Two components from aside/listing served for one run: Hostile lists ..zip and
+// ...zip (package names "." and "..", that is Program Files itself and C:\)
+// beside Tool.zip; Writable.zip was made on Windows (host 0, attribute 0x20).
+// Only Tool.zip of Hostile is offered, nothing lands outside a package's own
+// folder, and the Windows-made file unpacks writable.
+TEST_F(UpdateRunTest, HostileListedNamesStayOutAndWindowsMadeZipsUnpackWritable) {
+    const std::wstring components[] = {L"Hostile", L"Writable"};
+    struct Serve {
+        std::wstring aside, served;
+        ~Serve() {
+            if (!served.empty()) MoveFileW(served.c_str(), aside.c_str());
+        }
+    } serve[2];
+    for (int i = 0; i < 2; ++i) {
+        DeleteMachineKey(kVersionKey + components[i]);
+        serve[i].aside = StateFile(L"tree/aside/listing/" + components[i]);
+        const std::wstring served = ServedFile(L"9HK4/Setup/" + components[i]);
+        ASSERT_TRUE(MoveFileW(serve[i].aside.c_str(), served.c_str())) << GetLastError();
+        serve[i].served = served;
+    }
+    const std::wstring programFiles = kProgramFiles;
+    const std::wstring escaped[] = {programFiles + L"\\escaped-dot.txt", L"C:\\escaped-dotdot.txt"};
+
+    std::unique_ptr<windriver::Process> tessel;
+    HWND select = nullptr;
+    HWND window = StartToSelection(tessel, select);
+    ASSERT_TRUE(window);
+    ASSERT_TRUE(select);
+    std::vector<windriver::ListRow> rows;
+    ASSERT_TRUE(windriver::ReadListRows(GetDlgItem(select, kList), rows));
+    int offered = 0;
+    for (size_t row = 0; row < rows.size(); ++row) {
+        const bool keep = rows[row].cells[0] == components[0] || rows[row].cells[0] == components[1];
+        offered += keep ? 1 : 0;
+        ASSERT_TRUE(windriver::SetListCheck(GetDlgItem(select, kList), static_cast<int>(row), keep));
+    }
+    ASSERT_EQ(offered, 2);
+    ASSERT_TRUE(windriver::Click(select, kStartInstall));
+    HWND progress = nullptr;
+    ASSERT_TRUE(windriver::PollUntil(
+        [&] { return (progress = VisiblePageWith(window, kLog)) != nullptr; }, 10000));
+    std::wstring heading;
+    ASSERT_TRUE(windriver::WaitText(progress, kHeading, CompleteText(), &heading, kRunMs))
+        << "heading: " << heading << "\nlog:\n" << windriver::Text(GetDlgItem(progress, kLog));
+
+    EXPECT_EQ(windriver::Text(GetDlgItem(progress, kLog)),
+              L"Hostile 1.0\r\n" + DownloadLine(L"Tool.zip") + InstallLine(L"Tool.zip") +
+                  L"Writable 1.0\r\n" + DownloadLine(L"Writable.zip") + InstallLine(L"Writable.zip") +
+                  CompleteText() + L"\r\n");
+    for (const std::wstring &file : escaped) EXPECT_FALSE(Exists(file)) << file;
+    EXPECT_TRUE(Exists(programFiles + L"\\Tool\\tool.txt"));
+    EXPECT_EQ(Version(L"Hostile"), L"1.0");
+
+    const std::wstring data = programFiles + L"\\Writable\\data.txt";
+    const DWORD attributes = GetFileAttributesW(data.c_str());
+    ASSERT_NE(attributes, INVALID_FILE_ATTRIBUTES) << "Writable.zip was not unpacked";
+    EXPECT_EQ(attributes & FILE_ATTRIBUTE_READONLY, 0u) << "attributes " << attributes;
+    EXPECT_EQ(Version(L"Writable"), L"1.0");
+
+    ASSERT_TRUE(windriver::Click(progress, kComplete));
+    EXPECT_TRUE(tessel->Wait(20000));
+    for (const std::wstring &component : components) DeleteMachineKey(kVersionKey + component);
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t **argv) {

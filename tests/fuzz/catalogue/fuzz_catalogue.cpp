@@ -3,13 +3,15 @@
 // compared pairwise, sorted, and walked as paths of a catalogue tree; the
 // orderings must stay antisymmetric, the sort must leave no neighbour out of
 // order, and the rows must keep their invariant (one per name, packages of the
-// row's own newest version).
+// row's own newest version). A name the listing rule accepts as a file must give
+// a package folder exactly one level below Program Files.
 #include <cstdint>
 #include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "tests/unit/catalogue/catalogue_test_support.h"
+#include "updater/catalogue/listing_names.h"
 #include "updater/catalogue/version_compare.h"
 
 namespace {
@@ -80,6 +82,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     const std::vector<std::wstring> lines = Lines(data, size);
     if (lines.size() <= 64)
         CheckOrderings(lines);
+    const std::wstring programFiles = L"C:\\Program Files";
+    for (const std::wstring &name : lines) {
+        if (IsUsableListingName(name, ListedAs::kFile))
+            Check(IsPackageFolderIn(programFiles, programFiles + L"\\" + ListedPackageName(name)));
+    }
     CheckWalk(lines);
     return 0;
 }

@@ -26,7 +26,7 @@ void ReadBody(const std::string &body) {
     if (body.size() < kReleaseIndexMaxBytes - 4096) Check(FormatReleaseIndexBody(index) == body);
     ReleaseIndexLister lister(index);
     TextList folders;
-    TextListTable files;
+    FileListing files;
     Check(lister.ListFolders(folders, index.tree));
     for (const ReleaseIndexEntry &entry : index.entries) {
         const std::wstring path = index.tree + L"/" + entry.path;

@@ -64,6 +64,9 @@ TEST(LintTest, EveryFindingOnOneTree) {
     tree.File(kD + "1/Bad/XP/1.0/crc.zip", ZipWithBadCrc());
     tree.File(kD + "1/Bad/XP/1.0/escape.zip", ZipBytes({{"../../outside.txt", "x"}}));
     tree.File(kD + "1/Bad/XP/1.0/my setup.exe");
+    tree.File(kD + "1/Bad/XP/1.0/..zip", ZipBytes({{"a.txt", "x"}}));
+    tree.File(kSetup + "Tool/1.0/t.exe");
+    tree.File(kSetup + "Tool/..  ./t.exe");
     tree.File(kD + "10/X/XP/1.0/x.exe");
     tree.File(kSetup + "Tool/1 0/t.exe");
     tree.File("/[MID]/marbo K4/9HK40/Setup/Tool/1.0/t.exe");
@@ -81,6 +84,10 @@ TEST(LintTest, EveryFindingOnOneTree) {
                   "E " + d1 + "Bad/XP/1.0/crc.zip: the ZIP package does not read back",
                   "E " + d1 + "Bad/XP/1.0/escape.zip: the ZIP package entry \"../../outside.txt\"",
                   "E " + d1 + "Bad/XP/1.0/notzip.zip: the ZIP package does not read back",
+                  "E " + d1 + "Bad/XP/1.0/..zip: no device lists this name (its package name is "
+                              "made only of dots and blanks)",
+                  "E " + kSetup + "Tool/..  .: no device lists this name (made only of dots and "
+                                  "blanks)",
                   "E " + d1 + "Chipset/Windows7: not a Windows folder",
                   "E " + d1 + "Chipset/win7: not a Windows folder",
                   "E " + d1 + "Deep/Vista/2.0: the newest version folder holds only folders",
@@ -111,7 +118,7 @@ TEST(LintTest, EveryFindingOnOneTree) {
               Lines(LintTree(tree.Root())));
     const std::string text = FormatLintText(LintTree(tree.Root()));
     EXPECT_EQ(0u, text.find("error: "));
-    EXPECT_NE(std::string::npos, text.find("\n16 error(s), 8 warning(s)\n"));
+    EXPECT_NE(std::string::npos, text.find("\n18 error(s), 8 warning(s)\n"));
 }
 
 }  // namespace

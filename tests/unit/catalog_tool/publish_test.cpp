@@ -91,6 +91,7 @@ TEST(PublishTest, EveryRefusalLeavesTheTreeUnchanged) {
     const fs::path badZip = in.File("/bad.zip", ZipWithBadCrc());
     const fs::path escaping = in.File("/escape.zip", ZipBytes({{"..\\system.ini", "x"}}));
     const fs::path same = in.File("/sub/SETUP.EXE", "MZ");
+    const fs::path dots = in.File("/...zip", ZipBytes({{"a.txt", "x"}}));
     Publish(tree.Root(), Drivers(L"Audio Driver", L"2.0", {exe}));
     const fs::path setupPackage = in.File("/TesselMIDSetup 1.3.exe", SetupPackageBytes());
 
@@ -128,8 +129,9 @@ TEST(PublishTest, EveryRefusalLeavesTheTreeUnchanged) {
         {"same name twice", Drivers(L"Audio Driver", L"2.1", {exe, same}), "a second file named"},
         {"blank in a file name", Drivers(L"Audio Driver", L"2.1", {blank}), "has a blank"},
         {"blank in a version", Drivers(L"Audio Driver", L"2.1 beta", {exe}), "has a blank"},
-        {"separator in a version", Drivers(L"Audio Driver", L"../2.1", {exe}), "holds a separator"},
-        {"dot version", Drivers(L"Audio Driver", L"..", {exe}), "is not a name"},
+        {"separator in a version", Drivers(L"Audio Driver", L"../2.1", {exe}), "path separator"},
+        {"dot version", Drivers(L"Audio Driver", L"..", {exe}), "only of dots and blanks"},
+        {"package named \"..\"", Drivers(L"Audio Driver", L"2.1", {dots}), "package name is made"},
         {"never on Windows 7", wrongWindows, "never offered on Windows 7"},
         {"HIDeGalaxTouch", hid, "from its \"Win7\" folder only"},
         {"board", longBoard, "is longer"},

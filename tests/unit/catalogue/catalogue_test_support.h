@@ -30,7 +30,7 @@ public:
                 folders.push_back(node.name);
         return true;
     }
-    bool ListFiles(TextListTable &files, const std::wstring &folder) override {
+    bool ListFiles(FileListing &files, const std::wstring &folder) override {
         files.clear();
         log.push_back(L"FILES " + folder);
         auto it = m_folders.find(Strip(folder));
@@ -38,7 +38,7 @@ public:
             return false;
         for (const Node &node : it->second)
             if (!node.folder)
-                files[node.name].push_back(std::to_wstring(static_cast<int>(node.size)));
+                files.push_back({node.name, std::to_wstring(static_cast<int>(node.size))});
         return true;
     }
     bool CreateFolder(const std::wstring &path) override {

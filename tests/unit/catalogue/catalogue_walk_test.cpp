@@ -89,6 +89,32 @@ TEST(CatalogueWalkTest, SearchOverSeveralRootsGivesOneRowPerComponentFromItsLast
     EXPECT_EQ(9u, installed.asked.size());
 }
 
+// The insertion sort starts from the server's order: with the non-transitive file
+// order, the same names listed otherwise put the installer before the ZIP package.
+TEST(CatalogueWalkTest, PackagesFollowTheServersListingOrder) {
+    struct Listing {
+        std::vector<std::wstring> served;
+        const wchar_t *packages;
+    } listings[] = {
+        {{L"Patch.zip", L"Install.exe", L"Notes.txt"}, L"Patch.zip,Install.exe,Notes.txt,"},
+        {{L"Install.exe", L"Notes.txt", L"Patch.zip"}, L"Install.exe,Notes.txt,Patch.zip,"},
+        {{L"setup.exe", L"SETUP.EXE"}, L"SETUP.EXE,setup.exe,"},
+    };
+    for (const Listing &listing : listings) {
+        TreeLister server;
+        for (const std::wstring &name : listing.served)
+            server.AddFile(kSetup + L"/Tool/1.0/" + name);
+        InstalledTable installed;
+        ComponentList list;
+        ScanRoot(server, installed, kSetup, L"", list);
+        ASSERT_EQ(1u, list.Size());
+        std::wstring packages;
+        for (const PackageEntry &p : *list[0].packages)
+            packages += p.fileName + L",";
+        EXPECT_EQ(listing.packages, packages);
+    }
+}
+
 struct WindowsCase {
     const wchar_t *windowsName;
     const wchar_t *component;

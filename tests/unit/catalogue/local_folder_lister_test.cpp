@@ -124,22 +124,33 @@ TEST_F(LocalTree, ListsLikeTheServerAndStaysInsideItsRoot) {
     AddFile(L"/top/b b.txt", 1536);
     AddFile(L"/top/A.zip", 0);
     AddFolder(L"/top/sub folder");
+    AddFile(L"/top/a.zip", 2);
     AddFolder(L"/top/.hidden");
+    AddFile(L"/top/..zip");     // refused: its package name is "."
+    AddFolder(L"/top/. .");     // refused: dots and blanks only
     AddFile(L"/outside.txt");
     LocalFolderLister lister(root / "top");
 
     TextList folders{L"stale"};
     ASSERT_TRUE(lister.ListFolders(folders, L"/"));
     EXPECT_EQ((TextList{L".hidden", L"sub folder"}), folders);
-    TextListTable files{{L"stale", {L"1"}}};
+    FileListing files{{L"stale", L"1"}};
     ASSERT_TRUE(lister.ListFiles(files, L"//"));
-    EXPECT_EQ((TextListTable{{L"A.zip", {L"0"}}, {L"b b.txt", {L"1536"}}}), files);
+    std::wstring listed;
+    for (const ListedFile &file : files)
+        listed += file.name + L"=" + file.size + L",";
+    EXPECT_EQ(L"A.zip=0,a.zip=2,b b.txt=1536,", listed);  // names differing in case stay apart
+    ASSERT_EQ(2u, lister.Refused().size());  // each once, though listed twice
+    EXPECT_EQ(L". .", lister.Refused()[0].name);
+    EXPECT_EQ(L"..zip", lister.Refused()[1].name);
+    EXPECT_EQ(L"/", lister.Refused()[1].folder);
 
     // ".." never leaves the root; "." and doubled separators are dropped.
     EXPECT_EQ(root / "top", lister.LocalPath(L"/../.."));
     EXPECT_EQ(root / "top" / "sub folder", lister.LocalPath(L"/./x/..//sub folder/"));
     ASSERT_TRUE(lister.ListFiles(files, L"/../.."));
-    EXPECT_EQ(0u, files.count(L"outside.txt"));
+    for (const ListedFile &file : files)
+        EXPECT_NE(L"outside.txt", file.name);
 
     EXPECT_TRUE(lister.ListFolders(folders, L"/sub folder"));
     EXPECT_TRUE(folders.empty());

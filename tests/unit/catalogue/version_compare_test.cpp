@@ -72,16 +72,17 @@ TEST(CompareFileNameTest, ZipPackagesBeforeInstallersOtherwiseByCodeUnit) {
     }
 }
 
-TEST(IsOfferNewerTest, ComparesWholeTextsWithAsciiFoldedToLowerCase) {
+TEST(IsOfferNewerTest, FollowsTheVersionOrderWithNotInstalledBelowEveryVersion) {
     struct Offer {
         const wchar_t *offered;
         const wchar_t *installed;
         bool newer;
     } cases[] = {
-        {L"1.0", L"-", true},   {L"1.0", L"1.0", false},  {L"1.0.A", L"1.0.a", false},
-        {L"2.0", L"10.0", true}, {L"10.0", L"2.0", false}, {L"1.0.B", L"1.0.a", true},
-        {L"A", L"-", true},     {L"", L"-", false},       {L"1.0", L"", true},
-        {L"1.0", L"1.0.0", false},
+        {L"1.10", L"1.9", true},  {L"1.9", L"1.10", false}, {L"9.0", L"10.0", false},
+        {L"10.0", L"9.0", true},  {L"1.0", L"-", true},     {L"A", L"-", true},
+        {L"-1", L"-", true},      {L"-", L"-", false},      {L"1.0", L"1.0", false},
+        {L"1.0", L"1.0.", false}, {L"1.0.A", L"1.0.a", false}, {L"1.0.a", L"1.0.A", true},
+        {L"1.0", L"", true},      {L"1.0", L"1.0.0", false},
     };
     for (const Offer &c : cases)
         EXPECT_EQ(c.newer, IsOfferNewer(c.offered, c.installed)) << c.offered << " vs " << c.installed;

@@ -17,6 +17,7 @@ struct Device {
     bool firmwareRead = true;
     SystemTexts firmwareTexts;
     std::vector<int> managementResults = {1};  // the last one repeats
+    uint32_t queryMs = 30;
     std::wstring managementText = L"Wine";
     std::wstring adapterDescription;
     std::wstring adapterAddress;
@@ -40,11 +41,15 @@ public:
         texts = m_device.firmwareTexts;
         return m_device.firmwareRead;
     }
-    int QueryManagementText(std::wstring &text) override {
+    int QueryManagementText(std::wstring &text, uint32_t timeLimitMs) override {
         const auto &r = m_device.managementResults;
         int result = r[std::min(queries, r.size() - 1)];
         ++queries;
-        m_now += 30;  // a query takes time of its own
+        // A query takes time of its own; one that would take longer than allowed
+        // is given up at the limit.
+        m_now += std::min(m_device.queryMs, timeLimitMs);
+        if (m_device.queryMs > timeLimitMs)
+            return -1;
         if (result >= 0)
             text = result == 1 ? m_device.managementText : L"";
         return result;
@@ -174,6 +179,20 @@ TEST(Identification, ManagementInstrumentation) {
         EXPECT_GE(elapsed, kManagementTimeLimit);
         EXPECT_LT(elapsed, kManagementTimeLimit + 200);
         EXPECT_EQ(20000u / 130 + 1, sources.queries);
+    }
+    {
+        // WMI that answers after 15 s, too late: the second attempt gets only the
+        // rest of the bound.
+        Device d;
+        d.managementResults = {-1, 1};
+        d.queryMs = 15000;
+        d.managementText = L"PVMD_K2";
+        DeviceSources sources(d);
+        Identification result;
+        const uint32_t start = sources.m_now;
+        EXPECT_FALSE(IdentifyDevice(L"MID", sources, result));
+        EXPECT_LE(sources.m_now - start, kManagementTimeLimit + kManagementRetryDelay);
+        EXPECT_EQ(2u, sources.queries);
     }
 }
 

@@ -201,15 +201,19 @@ TEST(ReleaseIndex, ListerListsEachFolderAsTheServerWould) {
     const ReleaseIndex index = SampleIndex();
     ReleaseIndexLister lister(index);
     TextList folders;
-    TextListTable files;
+    FileListing files;
     ASSERT_TRUE(lister.ListFolders(folders, L"/[MID]/marbo K4/[common2]/Drivers_1"));
     EXPECT_EQ(folders, (TextList{L"Audio Driver", L"오디오"}));
     ASSERT_TRUE(lister.ListFiles(files, L"/[MID]/marbo K4/[common2]/Drivers_1/Audio Driver/"));
-    // Names that differ only in case fall into one row, as a server listing's do.
-    ASSERT_EQ(files.size(), 1u);
-    EXPECT_EQ(files.begin()->second, (TextList{L"2", L"3"}));
+    // Names that differ only in case stay two entries, in the index's order.
+    ASSERT_EQ(files.size(), 2u);
+    EXPECT_EQ(files[0].size, L"2");
+    EXPECT_EQ(files[1].size, L"3");
+    EXPECT_TRUE(EqualsNoCase(files[0].name, files[1].name));
     ASSERT_TRUE(lister.ListFiles(files, L"/[MID]/marbo K4"));
-    EXPECT_EQ(files[L"설치.zip"], TextList{L"705032704"});  // the low 32 bits, as FTP's LIST gives them
+    ASSERT_EQ(files.size(), 1u);
+    EXPECT_EQ(files[0].name, L"설치.zip");
+    EXPECT_EQ(files[0].size, L"705032704");  // the low 32 bits, as FTP's LIST gives them
     EXPECT_FALSE(lister.ListFolders(folders, L"/[MID]/marbo K4/nothing"));
     EXPECT_FALSE(lister.ListFolders(folders, L"/[MID]/marbo K4 other"));
     EXPECT_FALSE(lister.ListFolders(folders, L"/[MID]/marbo K4/설치.zip"));

@@ -73,11 +73,11 @@ public:
 RemoteSize Known(uint64_t bytes) { return {true, bytes}; }
 
 TEST(TransferLoop, SizeAndSpeedTextsFollowTheBytes) {
-    {   // 1,536 bytes: a refresh after each of the two reads, then the re-check
+    {   // 1,536 bytes in 1024-byte reads: a refresh after each of the two, then the re-check
         ScriptedPorts p;
         p.reads = {{1536, 5}};
         p.listings = {Known(1536)};
-        EXPECT_EQ(RunTransfer(p, Known(1536)), TransferEnd::Finished);
+        EXPECT_EQ(RunTransfer(p, Known(1536), 1024), TransferEnd::Finished);
         ASSERT_EQ(p.refreshes.size(), 2u);
         EXPECT_EQ(p.refreshes[0].sizeText, L"1.0KB / 1.5KB");
         EXPECT_EQ(p.refreshes[1].sizeText, L"1.5KB / 1.5KB");
@@ -108,6 +108,15 @@ TEST(TransferLoop, SizeAndSpeedTextsFollowTheBytes) {
                 EXPECT_EQ(s.speedText, L"") << s.received;
             }
         }
+    }
+    {   // a first read of a whole 64 KiB block shows at once, though the server then falls silent
+        ScriptedPorts p;
+        p.reads = {{65536, 1}, {0, 300}, {65536, 100}};
+        p.listings = {Known(131072)};
+        EXPECT_EQ(RunTransfer(p, Known(131072)), TransferEnd::Finished);
+        ASSERT_FALSE(p.refreshes.empty());
+        EXPECT_EQ(p.refreshes.front().received, 65536u);
+        EXPECT_EQ(p.refreshes.front().sizeText, L"64.0KB / 128.0KB");
     }
     EXPECT_EQ(TransferPercent(2999999, Known(3000000)), 99);
     EXPECT_EQ(TransferPercent(29999, Known(3000000)), 0);

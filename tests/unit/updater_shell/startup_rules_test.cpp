@@ -44,3 +44,20 @@ TEST(SelfUpdatePaths, FolderFileAndRemoteTextCarryTheFamilyAndVersion) {
     EXPECT_EQ(cmpc.remoteText, L"10.0.0.1/Korea/PC/TesselCMPCSetup/2.0/");
     EXPECT_EQ(cmpc.localFile, L"D:\\T\\Temp\\TesselCMPCSetup\\2.0\\TesselCMPCSetup 2.0.exe");
 }
+
+TEST(SelfUpdateVersions, OnlyNamesThatStartWithANumberAreVersions) {
+    using Folders = std::vector<std::wstring>;
+    struct Case {
+        Folders folders;
+        const wchar_t *newest;
+    } cases[] = {
+        {{L"1.2.D", L"1.2.E", L"old"}, L"1.2.E"},
+        {{L"test", L"1.2.F", L"Old", L"1.2.E"}, L"1.2.F"},
+        {{L"1.9", L"1.10", L"v2.0"}, L"1.10"},
+        {{L"10", L"9.9.9"}, L"10"},
+        {{L"old", L"test", L".1", L"01.2"}, L""},
+        {{}, L""},
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(c.newest, NewestSelfUpdateVersion(c.folders)) << c.folders.size();
+}

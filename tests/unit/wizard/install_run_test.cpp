@@ -10,7 +10,8 @@ TEST(InstallRunTexts, NamesTitlesAndCommandLines) {
     } names[] = {{L"Driver.zip", L"Driver"},   {L"a.b.c.exe", L"a.b.c"}, {L"README", L"README"},
                  {L".profile", L".profile"},   {L"x.", L"x"},           {L"", L""}};
     for (const auto &n : names)
-        EXPECT_EQ(PackageNameOf(n.fileName), n.packageName) << n.fileName;
+        EXPECT_EQ(PlacePackage({L"r", L"c", L"", L"1", n.fileName}, L"C:").packageName, n.packageName)
+            << n.fileName;
 
     struct {
         const wchar_t *component, *title;

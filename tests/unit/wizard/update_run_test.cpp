@@ -375,6 +375,25 @@ TEST(UpdateRunTest, SignedPlanChecksEveryPackageBeforeItIsUnpackedOrRun) {
     }
 }
 
+// A ZIP whose name gives no folder of its own below Program Files ("..zip"
+// would unpack over Program Files itself) is never unpacked, whatever lister
+// let it through.
+TEST(UpdateRunTest, ZipThatNamesNoFolderOfItsOwnIsNeverUnpacked) {
+    for (const wchar_t *file : {L"..zip", L"...zip", L" .zip", L"a\\b.zip"}) {
+        SCOPED_TRACE(testing::PrintToString(std::wstring(file)));
+        PaperWorld world;
+        UpdateRun run(world);
+        UpdatePlan plan = ThreeRows();
+        plan.rows = {{Entry(L"Tool", L"1.0", file)}};
+        ASSERT_TRUE(run.Start(plan));
+        world.Drive(run);
+        EXPECT_EQ(world.ends, std::vector<RunEnd>{RunEnd::kFailed});
+        EXPECT_EQ(world.heading, PackageFolderRefusedText(file, 0));
+        for (const std::wstring &action : world.actions)
+            EXPECT_NE(action.rfind(L"unpack", 0), 0u) << testing::PrintToString(action);
+    }
+}
+
 TEST(UpdateRunTest, PlanWithoutPackagesAsksForNothing) {
     PaperWorld world;
     UpdateRun run(world);

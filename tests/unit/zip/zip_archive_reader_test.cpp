@@ -224,3 +224,44 @@ TEST(PackageReader, EntryTargetsStayInsideTheDestination) {
         EXPECT_EQ(target, c.target ? c.target : L"");
     }
 }
+
+// Attributes come from the DOS byte unless the archive was made on Unix: a ZIP
+// made on Windows (host 0, 0x20) unpacks writable, a Unix mode without owner
+// write read-only.
+TEST(PackageReader, AttributesAreReadAsTheMakingSystemWroteThem) {
+    using namespace file_attribute;
+    const uint32_t ownerWrite = 0x80u << 16, unixFile = 0x8000u << 16, unixFolder = 0x4000u << 16;
+    struct Case {
+        const char *what;
+        uint16_t madeBy;
+        uint32_t external;
+        bool folder;
+        uint32_t expected;
+    } cases[] = {
+        {"DOS, archive", 0x0014, 0x20, false, kNormal | kArchive},
+        {"DOS, normal", 0x0014, 0x80, false, kNormal},
+        {"DOS, read-only hidden", 0x0014, 0x23, false, kNormal | kArchive | kHidden | kReadOnly},
+        {"DOS, system", 0x0014, 0x04, false, kNormal | kSystem},
+        {"DOS, folder", 0x0014, 0x10, true, kNormal | kDirectory},
+        {"DOS, high bits ignored", 0x0014, 0xFFFF0020, false, kNormal | kArchive},
+        {"NTFS, archive", 0x0A14, 0x20, false, kNormal | kArchive},
+        {"VFAT, read-only", 0x0E14, 0x21, false, kNormal | kArchive | kReadOnly},
+        {"Unix, rw-r--r--", 0x0317, unixFile | (0644u << 16), false, kNormal},
+        {"Unix, r--r--r--", 0x0317, unixFile | (0444u << 16), false, kNormal | kReadOnly},
+        {"Unix, 0x20 alone", 0x0317, 0x20, false, kNormal | kArchive | kReadOnly},
+        {"Unix, folder", 0x0317, unixFolder | ownerWrite | 0x10, true, kNormal | kDirectory},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        zip::ZipEntryMeta meta;
+        meta.versionMadeBy = c.madeBy;
+        meta.externalAttributes = c.external;
+        ZipArchiveReader reader;
+        reader.Open(Memory(BuildArchive({{c.folder ? "dir/" : "a.txt", {}, c.folder}}, {}, false,
+                                        std::string(), meta)));
+        ZipFileHeader header;
+        ASSERT_TRUE(reader.GetFileInfo(0, header));
+        EXPECT_EQ(c.expected, header.attributes);
+        EXPECT_EQ(c.folder, reader.IsFolder(0));
+    }
+}

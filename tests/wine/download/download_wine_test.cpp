@@ -137,9 +137,9 @@ TEST_F(DownloadTest, ProgressBarFetchesFilesWithTheirSizeTextsAndChecksTheSizeAg
     struct Case {
         const wchar_t *name;
         const wchar_t *first, *last;
-    } cases[] = {{L"small.bin", L"1.0KB / 1.5KB", L"1.5KB / 1.5KB"},
+    } cases[] = {{L"small.bin", L"1.5KB / 1.5KB", L"1.5KB / 1.5KB"},  // one 64 KiB read
                  {L"seven.bin", L"700B / 700B", L"700B / 700B"},
-                 {L"big.bin", L"1.0KB / 2.9MB", L"2.9MB / 2.9MB"}};
+                 {L"big.bin", L"64.0KB / 2.9MB", L"2.9MB / 2.9MB"}};
     for (const Case &c : cases) {
         SCOPED_TRACE(testing::Message() << testing::PrintToString(std::wstring(c.name)));
         host.Clear();

@@ -73,7 +73,7 @@ TEST_F(FtpAccessTest, ConnectOnConnectedObjectReplacesTheOldConnection) {
 TEST_F(FtpAccessTest, FolderWorkWithoutConnectionFailsWithoutTraffic) {
     CFtpAccess ftp;
     EXPECT_FALSE(ftp.CreateFolder(L"/[MID]/[]/never"));
-    TextListTable files{{L"stale", {L"1"}}};
+    FileListing files{{L"stale", L"1"}};
     EXPECT_FALSE(ftp.ListFiles(files, L"/onlyfiles"));
     EXPECT_TRUE(files.empty());
     TextList folders{L"stale"};
@@ -109,13 +109,16 @@ TEST_F(FtpAccessTest, CreateFolderMakesTheFolderOnceOnly) {
 }
 
 // Lists `folder` both ways into collections that hold a stale entry, so that their
-// emptying shows too, and compares with what the tree holds (folders in any order).
+// emptying shows too, and compares with what the tree holds: files as "name=size,"
+// in the server's order, folders in any order.
 void ExpectListings(CFtpAccess &ftp, const std::wstring &folder, bool entered,
-                    const TextListTable &files, TextList folders) {
+                    const std::wstring &files, TextList folders) {
     SCOPED_TRACE(testing::Message() << "folder " << folder);
-    TextListTable listedFiles{{L"stale", {L"1"}}};
+    FileListing listedFiles{{L"stale", L"1"}};
     EXPECT_EQ(entered, ftp.ListFiles(listedFiles, folder));
-    EXPECT_EQ(files, listedFiles);
+    std::wstring listed;
+    for (const ListedFile &file : listedFiles) listed += file.name + L"=" + file.size + L",";
+    EXPECT_EQ(files, listed);
     TextList listedFolders{L"stale"};
     EXPECT_EQ(entered, ftp.ListFolders(listedFolders, folder));
     std::sort(listedFolders.begin(), listedFolders.end());
@@ -125,28 +128,23 @@ void ExpectListings(CFtpAccess &ftp, const std::wstring &folder, bool entered,
 TEST_F(FtpAccessTest, ListingsSeparateFilesFromFolders) {
     CFtpAccess ftp;
     ASSERT_TRUE(ConnectToTree(ftp));
-    ExpectListings(ftp, L"/onlyfolders", true, {}, {L"first", L"second"});
-    ExpectListings(ftp, L"/onlyfiles", true, {{L"a.txt", {L"5"}}, {L"b.bin", {L"1536"}}}, {});
-    ExpectListings(ftp, L"/mixed", true, {{L"readme.txt", {L"1"}}}, {L"sub"});
-
-    // Keys ignore letter case, as the server's names are compared.
-    TextListTable files;
-    ASSERT_TRUE(ftp.ListFiles(files, L"/onlyfiles"));
-    EXPECT_EQ(1u, files.count(L"B.BIN"));
+    ExpectListings(ftp, L"/onlyfolders", true, L"", {L"first", L"second"});
+    ExpectListings(ftp, L"/onlyfiles", true, L"a.txt=5,b.bin=1536,", {});
+    ExpectListings(ftp, L"/mixed", true, L"readme.txt=1,", {L"sub"});
 }
 
 TEST_F(FtpAccessTest, EmptyFolderListsNothingAndSucceeds) {
     CFtpAccess ftp;
     ASSERT_TRUE(ConnectToTree(ftp));
-    ExpectListings(ftp, L"/empty", true, {}, {});
+    ExpectListings(ftp, L"/empty", true, L"", {});
 }
 
 TEST_F(FtpAccessTest, MissingFolderFailsWithTheCollectionEmptied) {
     CFtpAccess ftp;
     ASSERT_TRUE(ConnectToTree(ftp));
-    ExpectListings(ftp, L"/no/such/folder", false, {}, {});
+    ExpectListings(ftp, L"/no/such/folder", false, L"", {});
     // The connection stays usable.
-    ExpectListings(ftp, L"/mixed", true, {{L"readme.txt", {L"1"}}}, {L"sub"});
+    ExpectListings(ftp, L"/mixed", true, L"readme.txt=1,", {L"sub"});
 }
 
 TEST_F(FtpAccessTest, SilentServerFailsWithinTheTimeouts) {
