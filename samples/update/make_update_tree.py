@@ -87,6 +87,10 @@ def main():
     zip_package(os.path.join(listing, "Hostile/1.0/...zip"), [("escaped-dotdot.txt", b"x")])
     zip_package(os.path.join(listing, "Hostile/1.0/Tool.zip"), [("tool.txt", b"tool\r\n")])
     windows_zip(os.path.join(listing, "Writable/1.0/Writable.zip"), [("data.txt", b"data\r\n")])
+    # An installer that is no program at all: its row must fail.
+    os.makedirs(os.path.join(listing, "Broken/1.0"))
+    with open(os.path.join(listing, "Broken/1.0/Broken.exe"), "wb") as broken:
+        broken.write(b"This is text, not a program.\r\n")
 
     if args.msi:
         os.makedirs(os.path.join(out, SETUP, "Notes/1.0"))

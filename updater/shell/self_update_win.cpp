@@ -4,6 +4,12 @@
 #include <shellapi.h>
 
 #include "common/system_folders.h"
+#include "common/crypto/file_sha256_win.h"
+#include "common/paths.h"
+#include "common/text.h"
+#include "updater/catalogue/release_index_lister.h"
+#include "updater/catalogue/release_key.h"
+#include "updater/catalogue/trusted_index_win.h"
 #include "updater/catalogue/version_compare.h"
 #include "updater/identify/device_profile.h"
 #include "updater/shell/self_update_paths.h"
@@ -39,6 +45,8 @@ bool CUpdateManagerApp::UpdateSelf() {
     // as when nothing newer exists.
     if (GetFileAttributesW(paths.localFile.c_str()) == INVALID_FILE_ATTRIBUTES)
         return false;
+    if (!SetupIsSigned(paths))
+        return false;
     // The setup replaces this program's files, so nothing here waits for it.
     ShellExecuteW(nullptr, nullptr, paths.localFile.c_str(), nullptr, paths.localFolder.c_str(),
                   SW_SHOWNORMAL);
@@ -65,6 +73,11 @@ bool CUpdateManagerApp::UpdateSelfUnattended(CRunLogFile &log) {
         log.Write(L"The setup of Tessel " + m_latestVersion + L" did not arrive: " + error);
         return false;
     }
+    if (!SetupIsSigned(paths)) {
+        log.Write(L"The setup of Tessel " + m_latestVersion +
+                  L" is not the file the maker signed: it was not started.");
+        return false;
+    }
     // The setup replaces this program's files: it installs quietly while this run ends.
     const std::wstring commandLine = L"\"" + paths.localFile + L"\" /S";
     std::vector<wchar_t> writable(commandLine.begin(), commandLine.end());
@@ -84,12 +97,46 @@ bool CUpdateManagerApp::UpdateSelfUnattended(CRunLogFile &log) {
     return true;
 }
 
+bool CUpdateManagerApp::SetupIsSigned(const SelfUpdatePaths &paths) {
+    RsaPublicKey key;
+    if (!EmbeddedReleaseKey(key))
+        return true;  // a keyless build trusts the server, as it always did
+    const ReleaseIndexEntry *file =
+        m_selfUpdateIndex ? ReleaseIndexLister(*m_selfUpdateIndex)
+                                .FindFile(NormaliseServerPath(paths.serverVersionFolder + L"/" + paths.setupFileName))
+                          : nullptr;
+    std::unique_ptr<ReleaseSigner> crypto = MakeSystemCrypto();
+    Sha256Digest digest{};
+    ULONGLONG size = 0;
+    if (file && crypto &&
+        HashFileSha256(*crypto, paths.localFile, nullptr, digest, size) == FileHashResult::kDone &&
+        size == file->size && digest == file->sha256)
+        return true;
+    // Never started, and gone before anything else could start it.
+    OutputDebugStringW((L"Tessel self-update: " + paths.setupFileName + L" is not the signed file\n").c_str());
+    DeleteFileW(paths.localFile.c_str());
+    return false;
+}
+
 bool CUpdateManagerApp::FindLatestVersion(CFtpAccess &connection) {
     m_latestVersion = kOwnVersion;
-    const std::wstring folder =
-        SelfUpdateSetupFolder(GetDeviceProfile().region, GetDeviceProfile().family);
-    if (!connection.ListFolders(m_versionFolders, folder))
+    const DeviceProfile &profile = GetDeviceProfile();
+    const std::wstring folder = SelfUpdateSetupFolder(profile.region, profile.family);
+    RsaPublicKey key;
+    if (EmbeddedReleaseKey(key)) {
+        // Signed mode: the versions are the folders of the trusted index, and
+        // without one there is no self-update.
+        ReleaseIndex index;
+        const std::wstring tree = StripTrailing(folder, L'/');
+        if (FetchTrustedIndex(connection, key, tree, ProductKeyPath(profile.family), index) !=
+            IndexVerdict::kTrusted)
+            return false;
+        m_selfUpdateIndex = std::make_unique<ReleaseIndex>(std::move(index));
+        if (!ReleaseIndexLister(*m_selfUpdateIndex).ListFolders(m_versionFolders, tree))
+            return false;
+    } else if (!connection.ListFolders(m_versionFolders, folder)) {
         return false;
+    }
     const std::wstring newest = NewestSelfUpdateVersion(m_versionFolders);
     if (newest.empty())
         return false;

@@ -9,7 +9,9 @@
 #include "common/single_instance_mutex.h"
 #include "common/text_list_table.h"
 #include "updater/identify/physical_memory_win.h"
+#include "updater/catalogue/release_index.h"
 #include "updater/shell/main_dlg_win.h"
+#include "updater/shell/self_update_paths.h"
 #include "updater/unattended/run_log_win.h"
 #include "updater/unattended/start_options.h"
 
@@ -49,6 +51,9 @@ private:
     int RunUnattended();
     void ShowHelp(bool asked);
     bool FindLatestVersion(CFtpAccess &connection);
+    // In signed mode the downloaded setup must be the file the primary's trusted
+    // index names (it is deleted otherwise); always true in a keyless build.
+    bool SetupIsSigned(const SelfUpdatePaths &paths);
     int MessageLoop();
     void ExitInstance();
 
@@ -62,6 +67,7 @@ private:
     int m_exitCode = 0;
     std::unique_ptr<CMainDlg> m_mainWindow;
     TextList m_versionFolders;
+    std::unique_ptr<ReleaseIndex> m_selfUpdateIndex;  // signed mode: the primary's trusted index
     std::wstring m_latestVersion;
     // The setup a self-update started: it runs from the temporary folder.
     std::wstring m_launchedSetup;

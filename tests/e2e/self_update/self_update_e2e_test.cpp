@@ -10,6 +10,7 @@
 
 #include <cstdlib>
 #include <fstream>
+#include <iterator>
 #include <string>
 
 #include "tests/driver/polling.h"
@@ -187,6 +188,75 @@ TEST_F(SelfUpdateTest, ASetupThatDidNotArriveLetsStartUpGoOn) {
         EXPECT_FALSE(SetupWizard(10));
         EXPECT_TRUE(CloseAndWait(window, *tessel));
     }
+}
+
+// --- signed mode: TesselSigned.exe (the sample key) installed as Tessel ---
+
+// Signs the served tree with the sample key through the Windows tessel-catalog.
+bool SignServedTree() {
+    const std::wstring catalog = WindowsPathOfUnix(EnvironmentText(L"TESSEL_CATALOG_EXE"));
+    const std::wstring key = WindowsPathOfUnix(EnvironmentText(L"TESSEL_SOURCE_DIR") +
+                                               L"/samples/release-key/sample-release.private-key");
+    std::string output;
+    const DWORD code = windriver::RunCaptured(L"\"" + catalog + L"\" sign \"" + StatePath(L"tree") +
+                                                  L"\" --key \"" + key + L"\"",
+                                              output);
+    EXPECT_EQ(code, 0u) << output;
+    return code == 0;
+}
+
+// Only a setup whose bytes the primary's signed index names is started: an
+// intact one is, one with a byte changed is deleted and start-up goes on to
+// the search, and without an index there is no self-update at all.
+TEST_F(SelfUpdateTest, SignedModeStartsOnlyTheSetupTheMakerSigned) {
+    const std::wstring signedExe = EnvironmentText(L"TESSEL_SIGNED_EXE");
+    if (signedExe.empty()) GTEST_SKIP() << "no signed-mode Tessel given";
+    install = std::make_unique<TesselInstall>(std::string(signedExe.begin(), signedExe.end()), kProgramFolder);
+    ASSERT_TRUE(install->Installed());
+    DeleteMachineKey(L"SOFTWARE\\Parvoni\\Tessel" + Family() + L"\\ReleaseSerials");
+    const std::wstring served = SetupFolder() + L"\\1.2.F\\" + SetupName(L"1.2.F");
+    const std::wstring fetched = install->TempFolder() + L"\\Tessel" + Family() + L"Setup\\1.2.F\\" +
+                                 SetupName(L"1.2.F");
+
+    // No index: the newer folder is not even looked at.
+    ServeVersions({L"1.2.E", L"1.2.F"}, true);
+    ExpectNoUpdate();
+
+    // Signed, then one byte of the setup changed on the server.
+    ASSERT_TRUE(SignServedTree());
+    {
+        std::string bytes;
+        std::ifstream in(served.c_str(), std::ios::binary);
+        bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+        in.close();
+        ASSERT_FALSE(bytes.empty());
+        bytes[bytes.size() / 2] ^= 0x01;
+        std::ofstream out(served.c_str(), std::ios::binary | std::ios::trunc);
+        out << bytes;
+    }
+    auto tessel = install->Start();
+    ASSERT_TRUE(tessel);
+    EXPECT_TRUE(DownloadWindow(tessel->Id(), 30000)) << "the signed index offers 1.2.F";
+    HWND window = WaitMainWindow(tessel->Id(), 60000);
+    ASSERT_TRUE(window) << "start-up went on after refusing the changed setup";
+    ASSERT_TRUE(windriver::PollUntil([&] { return IsWindowVisible(window) != FALSE; }, kTesselStartMs));
+    EXPECT_FALSE(SetupWizard(10)) << "the changed setup was started";
+    EXPECT_FALSE(Exists(fetched)) << "the changed setup was kept";
+    EXPECT_TRUE(CloseAndWait(window, *tessel));
+
+    // The intact setup, signed again: fetched, checked and started.
+    ServeVersions({L"1.2.E", L"1.2.F"}, true);
+    ASSERT_TRUE(SignServedTree());
+    tessel = install->Start();
+    ASSERT_TRUE(tessel);
+    ASSERT_TRUE(DownloadWindow(tessel->Id(), 30000));
+    ASSERT_TRUE(tessel->Wait(60000)) << "Tessel ended after starting the signed setup";
+    HWND wizard = SetupWizard(30000);
+    ASSERT_TRUE(wizard) << "the signed setup was not started";
+    windriver::Process setup;
+    ASSERT_TRUE(setup.Attach(windriver::WindowProcessId(wizard)));
+    setup.Terminate();  // the last scenario installs it for real
+    RemoveTree(install->TempFolder());
 }
 
 // Last: it installs Tessel 1.2.F over the program folder.

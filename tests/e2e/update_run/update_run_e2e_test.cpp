@@ -808,6 +808,42 @@ TEST_F(UpdateRunTest, HostileListedNamesStayOutAndWindowsMadeZipsUnpackWritable)
     for (const std::wstring &component : components) DeleteMachineKey(kVersionKey + component);
 }
 
+// Broken.exe (served for one run) is no program: its row fails with the text
+// that says so and its version is not recorded, so it is offered again.
+TEST_F(UpdateRunTest, AnInstallerThatCannotBeStartedFailsItsRow) {
+    DeleteMachineKey(kVersionKey + std::wstring(L"Broken"));
+    struct Serve {
+        std::wstring aside, served;
+        ~Serve() { MoveFileW(served.c_str(), aside.c_str()); }
+    } serve{StateFile(L"tree/aside/listing/Broken"), ServedFile(L"9HK4/Setup/Broken")};
+    ASSERT_TRUE(MoveFileW(serve.aside.c_str(), serve.served.c_str())) << GetLastError();
+
+    std::unique_ptr<windriver::Process> tessel;
+    HWND select = nullptr;
+    HWND window = StartToSelection(tessel, select);
+    ASSERT_TRUE(window);
+    ASSERT_TRUE(select);
+    std::vector<windriver::ListRow> rows;
+    ASSERT_TRUE(windriver::ReadListRows(GetDlgItem(select, kList), rows));
+    for (size_t row = 0; row < rows.size(); ++row)
+        ASSERT_TRUE(windriver::SetListCheck(GetDlgItem(select, kList), static_cast<int>(row),
+                                            rows[row].cells[0] == L"Broken"));
+    ASSERT_TRUE(windriver::Click(select, kStartInstall));
+    HWND progress = nullptr;
+    ASSERT_TRUE(windriver::PollUntil([&] { return (progress = VisiblePageWith(window, kLog)) != nullptr; }, 10000));
+    const std::wstring failed = ExpectKorean() ? L"\"Broken.exe\" 파일을 실행할 수 없습니다."
+                                               : L"\"Broken.exe\" could not be started.";
+    std::wstring heading;
+    ASSERT_TRUE(windriver::WaitText(progress, kHeading, failed, &heading, kRunMs))
+        << "heading: " << heading << "\nlog:\n" << windriver::Text(GetDlgItem(progress, kLog));
+    EXPECT_EQ(windriver::Text(GetDlgItem(progress, kLog)),
+              L"Broken 1.0\r\n" + DownloadLine(L"Broken.exe") + InstallLine(L"Broken.exe") + failed + L"\r\n");
+    EXPECT_EQ(Version(L"Broken"), L"-");
+    EXPECT_FALSE(windriver::IsShown(GetDlgItem(progress, kComplete)));
+    ASSERT_TRUE(windriver::Click(progress, kCancel));
+    EXPECT_TRUE(tessel->Wait(20000));
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t **argv) {
