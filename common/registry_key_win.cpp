@@ -3,6 +3,7 @@
 #include <shlwapi.h>
 
 #include "common/registry_path.h"
+#include "common/system_function_win.h"
 
 namespace {
 
@@ -151,19 +152,10 @@ bool CRegistryKey::Close() {
 bool DeleteRegistryTree(HKEY root, const std::wstring &subKey, bool preferDeleteTree) {
     if (!root || subKey.empty()) return false;
     if (preferDeleteTree) {
-        // Looked up each time: XP's advapi32 has no RegDeleteTreeW.
-        HMODULE advapi = LoadLibraryW(L"Advapi32.dll");
-        if (advapi) {
-            using DeleteTreeFn = LONG(WINAPI *)(HKEY, LPCWSTR);
-            auto deleteTree = reinterpret_cast<DeleteTreeFn>(
-                reinterpret_cast<void (*)()>(GetProcAddress(advapi, "RegDeleteTreeW")));
-            if (deleteTree) {
-                LONG rc = deleteTree(root, subKey.c_str());
-                FreeLibrary(advapi);
-                return rc == ERROR_SUCCESS;
-            }
-            FreeLibrary(advapi);
-        }
+        // XP's advapi32 has no RegDeleteTreeW.
+        using DeleteTreeFn = LONG(WINAPI *)(HKEY, LPCWSTR);
+        const auto deleteTree = FindSystemFunction<DeleteTreeFn>(L"advapi32.dll", "RegDeleteTreeW");
+        if (deleteTree) return deleteTree(root, subKey.c_str()) == ERROR_SUCCESS;
     }
     return SHDeleteKeyW(root, subKey.c_str()) == ERROR_SUCCESS;
 }

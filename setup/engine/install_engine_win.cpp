@@ -2,6 +2,7 @@
 
 #include "common/ansi_text_win.h"
 #include "common/folders.h"
+#include "common/kernel_handle_win.h"
 #include "common/registry_key.h"
 #include "common/shortcuts.h"
 #include "common/text.h"
@@ -147,17 +148,17 @@ private:
         // some file systems would get it anyway, and the file must stay as extracted.
         DWORD attributes = GetFileAttributesW(uninstaller_.c_str());
         if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_READONLY)) return;
-        HANDLE file = CreateFileW(uninstaller_.c_str(), GENERIC_READ | GENERIC_WRITE,
-                                  FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (file == INVALID_HANDLE_VALUE) return;
-        ArchiveHandle record = CreateArchiveAppended(uninstaller_.c_str(), file, kUninstallerIdentifier);
+        CKernelHandle file(CreateFileW(uninstaller_.c_str(), GENERIC_READ | GENERIC_WRITE,
+                                       FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                       FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!file) return;
+        ArchiveHandle record =
+            CreateArchiveAppended(uninstaller_.c_str(), file.Get(), kUninstallerIdentifier);
         if (record) {
             for (const std::wstring &line : UninstallRecordLines(settings_, lists_))
                 AddFolderEntry(record, line.c_str());
             CloseArchive(record);
         }
-        CloseHandle(file);
     }
 
     void Register() {

@@ -31,13 +31,15 @@ int CUpdateManagerApp::Run(const wchar_t *arguments) {
 }
 
 bool CUpdateManagerApp::InitInstance(const std::wstring &arguments) {
-    IdentifyDevice();
-
+    // Before identifying: a second copy would install and remove the memory
+    // driver's service while the first copy may be reading through it.
     if (m_mutex.AlreadyExists()) {
         m_secondCopy = true;
         BringFirstCopyForward();
         return false;
     }
+
+    IdentifyDevice();
 
     RecordOwnVersion();
     RemoveAutostart();

@@ -3,9 +3,8 @@
 #include <shellapi.h>
 #include <tlhelp32.h>
 
-#include <vector>
-
 #include "common/kernel_handle_win.h"
+#include "common/process_start_win.h"
 #include "common/text.h"
 #include "updater/wizard/busy_flag.h"
 #include "updater/wizard/install_run.h"
@@ -75,30 +74,14 @@ void RunInstaller(const std::wstring &path) {
     BusyScope busy;
     if (!FileExists(path)) return;
     const std::wstring program = EndsWithNoCase(path, L".exe") ? L"" : AssociatedProgram(path);
-    std::wstring commandLine = InstallerCommandLine(path, program);
-    std::vector<wchar_t> writable(commandLine.begin(), commandLine.end());
-    writable.push_back(L'\0');
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION created{};
-    if (!CreateProcessW(nullptr, writable.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &created))
-        return;
-    CloseHandle(created.hThread);
-    CKernelHandle process(created.hProcess);
-    while (IsInstallerRunning(process.Get())) {
+    StartedProcess installer = StartProcess(L"", InstallerCommandLine(path, program));
+    if (!installer) return;
+    while (IsInstallerRunning(installer.process.Get())) {
         PumpMessages();
         Sleep(kWaitStepMs);
     }
 }
 
 void StartProgram(const std::wstring &program) {
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION created{};
-    if (CreateProcessW(program.c_str(), nullptr, nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                       &startup, &created)) {
-        CloseHandle(created.hThread);
-        CloseHandle(created.hProcess);
-    }
+    StartProcess(program, L"", ProcessUser::kDesktopUser);
 }

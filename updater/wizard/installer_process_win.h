@@ -23,7 +23,7 @@ bool IsInstallerRunning(HANDLE process);
 void PumpMessages();
 
 // Starts `program` without waiting for it (a maker application closed for an
-// installation).
+// installation), with the rights of the user at the desktop, not ours.
 void StartProgram(const std::wstring &program);
 
 #endif
