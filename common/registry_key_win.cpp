@@ -166,12 +166,31 @@ bool CRegistryKey::DeleteKey(const std::wstring &path) {
     return DeleteRegistryTree(PredefinedKey(split.root), split.subKey);
 }
 
-DWORD CRegistryKey::CountEntries(HKEY root, const std::wstring &subKey) {
+namespace {
+
+bool QueryEntryCount(HKEY root, const std::wstring &subKey, DWORD &count) {
+    count = 0;
     HKEY key = nullptr;
-    if (!root || RegOpenKeyExW(root, subKey.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return 0;
+    if (!root || RegOpenKeyExW(root, subKey.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return false;
     DWORD subKeys = 0, values = 0;
     LONG rc = RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, &subKeys, nullptr, nullptr, &values,
                                nullptr, nullptr, nullptr, nullptr);
     RegCloseKey(key);
-    return rc == ERROR_SUCCESS ? subKeys + values : 0;
+    if (rc != ERROR_SUCCESS) return false;
+    count = subKeys + values;
+    return true;
+}
+
+}  // namespace
+
+DWORD CRegistryKey::CountEntries(HKEY root, const std::wstring &subKey) {
+    DWORD count = 0;
+    QueryEntryCount(root, subKey, count);
+    return count;
+}
+
+bool CRegistryKey::IsEmptyKey(HKEY root, const std::wstring &subKey) {
+    DWORD count = 0;
+    return QueryEntryCount(root, subKey, count) && count == 0;
 }
