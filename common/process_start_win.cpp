@@ -71,6 +71,10 @@ StartedProcess StartProcess(const std::wstring &application, const std::wstring 
     startup.cb = sizeof startup;
     PROCESS_INFORMATION created = {};
     StartedProcess started;
+    if (application.empty() && commandLine.empty()) {
+        started.error = ERROR_INVALID_PARAMETER;  // nothing names a program
+        return started;
+    }
 
     CKernelHandle userToken;
     if (user == ProcessUser::kDesktopUser && RunsElevated()) {

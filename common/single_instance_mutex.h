@@ -11,9 +11,9 @@
 // tell that a first one is running.
 //
 // Any user may create a mutex of the name first (the name lives in the user's
-// session). Only one created by SYSTEM, by the Administrators (the owner an
-// elevated program's objects get) or by this process's own user counts as a
-// first copy; one of another owner, or one this process may not open, is a
+// session). Only one owned by SYSTEM, by the Administrators (the owner an
+// elevated program's objects get), by this process's user or by its token's
+// default owner counts as a first copy; one of another owner, or one this process may not open, is a
 // stranger's and is let go. Ours admits only SYSTEM, the Administrators and
 // its creator, so that nobody else can keep it alive by holding a handle.
 // The owner is checked the same way on XP, Vista, 7 and under Wine; private

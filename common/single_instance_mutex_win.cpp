@@ -7,19 +7,25 @@
 
 namespace {
 
-// The SID of this process's user; empty when its token cannot be read.
-std::vector<BYTE> OwnUserSid() {
+// Copies of this process's user SID (TokenUser) or of the default owner its
+// objects get (TokenOwner); empty when the token cannot be read.
+std::vector<BYTE> OwnSid(TOKEN_INFORMATION_CLASS which) {
     HANDLE opened = nullptr;
     if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &opened)) return {};
     CKernelHandle token(opened);
     DWORD size = 0;
-    GetTokenInformation(token.Get(), TokenUser, nullptr, 0, &size);
+    GetTokenInformation(token.Get(), which, nullptr, 0, &size);
     std::vector<BYTE> buffer(size);
-    if (size == 0 || !GetTokenInformation(token.Get(), TokenUser, buffer.data(), size, &size))
+    if (size == 0 || !GetTokenInformation(token.Get(), which, buffer.data(), size, &size))
         return {};
-    const PSID sid = reinterpret_cast<TOKEN_USER *>(buffer.data())->User.Sid;
+    const PSID sid = which == TokenUser ? reinterpret_cast<TOKEN_USER *>(buffer.data())->User.Sid
+                                        : reinterpret_cast<TOKEN_OWNER *>(buffer.data())->Owner;
     const BYTE *bytes = static_cast<const BYTE *>(sid);
     return std::vector<BYTE>(bytes, bytes + GetLengthSid(sid));
+}
+
+bool SameSid(PSID sid, const std::vector<BYTE> &other) {
+    return !other.empty() && EqualSid(sid, const_cast<BYTE *>(other.data()));
 }
 
 std::wstring SidText(const std::vector<BYTE> &sid) {
@@ -31,16 +37,16 @@ std::wstring SidText(const std::vector<BYTE> &sid) {
     return result;
 }
 
-bool IsTrustedOwner(HANDLE object, const std::vector<BYTE> &ownUser) {
+bool IsTrustedOwner(HANDLE object) {
     PSID owner = nullptr;
     PSECURITY_DESCRIPTOR descriptor = nullptr;
     if (GetSecurityInfo(object, SE_KERNEL_OBJECT, OWNER_SECURITY_INFORMATION, &owner, nullptr,
                         nullptr, nullptr, &descriptor) != ERROR_SUCCESS)
         return false;
-    const bool trusted =
-        owner && (IsWellKnownSid(owner, WinLocalSystemSid) ||
-                  IsWellKnownSid(owner, WinBuiltinAdministratorsSid) ||
-                  (!ownUser.empty() && EqualSid(owner, const_cast<BYTE *>(ownUser.data()))));
+    const bool trusted = owner && (IsWellKnownSid(owner, WinLocalSystemSid) ||
+                                   IsWellKnownSid(owner, WinBuiltinAdministratorsSid) ||
+                                   SameSid(owner, OwnSid(TokenUser)) ||
+                                   SameSid(owner, OwnSid(TokenOwner)));
     LocalFree(descriptor);
     return trusted;
 }
@@ -48,9 +54,8 @@ bool IsTrustedOwner(HANDLE object, const std::vector<BYTE> &ownUser) {
 }  // namespace
 
 CSingleInstanceMutex::CSingleInstanceMutex(const std::wstring &name) {
-    const std::vector<BYTE> ownUser = OwnUserSid();
     std::wstring access = L"D:P(A;;GA;;;SY)(A;;GA;;;BA)";
-    const std::wstring user = SidText(ownUser);
+    const std::wstring user = SidText(OwnSid(TokenUser));
     if (!user.empty()) access += L"(A;;GA;;;" + user + L")";
     PSECURITY_DESCRIPTOR descriptor = nullptr;
     ConvertStringSecurityDescriptorToSecurityDescriptorW(access.c_str(), SDDL_REVISION_1,
@@ -64,7 +69,7 @@ CSingleInstanceMutex::CSingleInstanceMutex(const std::wstring &name) {
 
     // Ours always admits this process, so a refused open is a stranger's mutex.
     if (!mutex_ && error_ == ERROR_ACCESS_DENIED) stranger_ = true;
-    if (mutex_ && error_ == ERROR_ALREADY_EXISTS && !IsTrustedOwner(mutex_.Get(), ownUser)) {
+    if (mutex_ && error_ == ERROR_ALREADY_EXISTS && !IsTrustedOwner(mutex_.Get())) {
         stranger_ = true;
         mutex_.Reset();  // holding it would keep the stranger's object alive
     }
