@@ -38,6 +38,8 @@ std::vector<std::wstring> EntryNames(const std::wstring &file) {
 }
 
 
+std::wstring ParentOf(const std::wstring &path) { return path.substr(0, path.rfind(L'\\')); }
+
 uint64_t FileSize(const std::wstring &path) {
     WIN32_FILE_ATTRIBUTE_DATA data;
     if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) return 0;
@@ -521,12 +523,24 @@ TEST_F(UninstallEngine, ShortcutFoldersGoOnlyOnceEmpty) {
     ASSERT_TRUE(WriteWholeFile(userStartMenu + L"\\" + nested + L"\\" + tag_ + L" A.lnk", "old"));
     ASSERT_TRUE(WriteWholeFile(kept + L"\\mine.lnk", "mine"));
 
+    // A record may carry lines no installer of ours wrote: paths leading out of
+    // their special folder are skipped.
+    const std::wstring planted =
+        ParentOf(CommonFolder(CSIDL_COMMON_DESKTOPDIRECTORY)) + L"\\" + tag_ + L" Planted.lnk";
+    struct PlantedCleanup {
+        std::wstring file;
+        ~PlantedCleanup() { DeleteFileW(file.c_str()); }
+    } plantedCleanup{planted};
+    ASSERT_TRUE(WriteWholeFile(planted, "not the product's"));
+
     TestPackage record;
     record.Line("General/Title=" + Tag() + " Viewer")
         .Line("Shortcut/{StartMenu}%5CPrograms%5C" + Tag() + "%5CSub/" + Tag() + " A")
         .Line("Shortcut/{DeskTop}%5C" + Tag() + "/" + Tag() + " B")
         .Line("Shortcut/{StartMenu}%5C" + Tag() + "Kept/" + Tag() + " C")
-        .Line("Shortcut/{StartMenu}%5CPrograms%5CStartUp/" + Tag() + " S");
+        .Line("Shortcut/{StartMenu}%5CPrograms%5CStartUp/" + Tag() + " S")
+        .Line("Shortcut/{DeskTop}/..%5C" + Tag() + " Planted")
+        .Line("Shortcut/{DeskTop}%5C..%5C/" + Tag() + " Planted");
     const std::wstring uninstaller = Root() + L"\\Uninstall.exe";
     ASSERT_TRUE(record.Write(uninstaller, kProgram, kUninstallerIdentifier));
     SetupSettings recorded;
@@ -545,9 +559,8 @@ TEST_F(UninstallEngine, ShortcutFoldersGoOnlyOnceEmpty) {
     EXPECT_TRUE(FolderExists(CommonFolder(CSIDL_COMMON_STARTUP)));
     EXPECT_FALSE(FileExists(kept + L"\\" + tag_ + L" C.lnk"));
     EXPECT_EQ(ReadWholeFile(kept + L"\\mine.lnk"), "mine");
+    EXPECT_EQ(ReadWholeFile(planted), "not the product's");
 }
-
-std::wstring ParentOf(const std::wstring &path) { return path.substr(0, path.rfind(L'\\')); }
 
 // Shortcut lines whose folder or name would leave the special folder fail as
 // other bad lines do; the line beside them is made.
@@ -594,31 +607,6 @@ TEST_F(InstallEngine, ShortcutsThatLeaveTheirSpecialFolderAreRefused) {
     for (const std::wstring &path : outside)
         EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(path.c_str()))
             << testing::PrintToString(path);
-}
-
-// A record may carry lines no installer of ours wrote: shortcut paths leading
-// out of their special folder are skipped.
-TEST_F(UninstallEngine, ShortcutsOutsideTheirSpecialFolderAreLeftAlone) {
-    const std::wstring planted =
-        ParentOf(CommonFolder(CSIDL_COMMON_DESKTOPDIRECTORY)) + L"\\" + tag_ + L" Planted.lnk";
-    ASSERT_TRUE(WriteWholeFile(planted, "not the product's"));
-    struct Cleanup {
-        std::wstring file;
-        ~Cleanup() { DeleteFileW(file.c_str()); }
-    } cleanup{planted};
-
-    TestPackage record;
-    record.Line("General/Title=" + Tag() + " Viewer")
-        .Line("Shortcut/{DeskTop}/..%5C" + Tag() + " Planted")
-        .Line("Shortcut/{DeskTop}%5C..%5C/" + Tag() + " Planted");
-    const std::wstring uninstaller = Root() + L"\\Uninstall.exe";
-    ASSERT_TRUE(record.Write(uninstaller, kProgram, kUninstallerIdentifier));
-    SetupSettings recorded;
-    ASSERT_TRUE(ReadSetupSettingsFrom(uninstaller, recorded));
-    CProgressUninstall engine(EngineSource{uninstaller, &recorded});
-    TestPage page(engine);
-    ASSERT_TRUE(page.RunToCompletion());
-    EXPECT_EQ(ReadWholeFile(planted), "not the product's");
 }
 
 }  // namespace
