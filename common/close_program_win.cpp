@@ -2,6 +2,7 @@
 
 #include <shellapi.h>
 
+#include "common/kernel_handle_win.h"
 #include "common/tray_icon_owner.h"
 #include "common/worker_thread_win.h"
 
@@ -14,17 +15,16 @@ constexpr DWORD kCloseWaitMs = 1000;
 
 // The window's process, held open before the window is asked anything, so that
 // a process that ends on its own cannot hand its identifier to another one.
-HANDLE OpenWindowProcess(HWND window, DWORD access) {
+CKernelHandle OpenWindowProcess(HWND window, DWORD access) {
     DWORD pid = 0;
     GetWindowThreadProcessId(window, &pid);
-    if (pid == 0) return nullptr;
-    return OpenProcess(access, FALSE, pid);
+    if (pid == 0) return CKernelHandle();
+    return CKernelHandle(OpenProcess(access, FALSE, pid));
 }
 
-void TerminateIfRunning(HANDLE process) {
-    if (!process) return;
-    if (WaitForSingleObject(process, 0) == WAIT_TIMEOUT) TerminateProcess(process, 0);
-    CloseHandle(process);
+void TerminateIfRunning(const CKernelHandle &process) {
+    if (process && WaitForSingleObject(process.Get(), 0) == WAIT_TIMEOUT)
+        TerminateProcess(process.Get(), 0);
 }
 
 }  // namespace
@@ -39,7 +39,7 @@ bool CloseTrayIconOwner(const std::wstring &classPrefix, const std::wstring &tit
     if (classPrefix.empty() && titlePrefix.empty()) return false;
     HWND owner = FindTrayIconOwner(classPrefix, titlePrefix);
     if (!owner || IsOwnProcessWindow(owner)) return false;
-    HANDLE process = OpenWindowProcess(owner, PROCESS_TERMINATE | SYNCHRONIZE);
+    const CKernelHandle process = OpenWindowProcess(owner, PROCESS_TERMINATE | SYNCHRONIZE);
     for (UINT id : kTrayIconIds) {
         NOTIFYICONDATAW icon = {};
         icon.cbSize = NOTIFYICONDATAW_V1_SIZE;
@@ -52,24 +52,21 @@ bool CloseTrayIconOwner(const std::wstring &classPrefix, const std::wstring &tit
 }
 
 void CloseWindowAndProcess(HWND window) {
-    HANDLE process = OpenWindowProcess(window, PROCESS_TERMINATE | SYNCHRONIZE);
+    const CKernelHandle process = OpenWindowProcess(window, PROCESS_TERMINATE | SYNCHRONIZE);
     // Each wait ends early once the process has gone. It serves messages sent
     // to this thread meanwhile: a closing window hands activation to another
     // window, often ours, and waits for that window's thread to answer.
-    auto waitForExit = [process] {
+    auto waitForExit = [&process] {
         if (!process) {
             Sleep(kCloseWaitMs);
             return false;
         }
-        return WaitDispatchingSent(process, kCloseWaitMs);
+        return WaitDispatchingSent(process.Get(), kCloseWaitMs);
     };
     PostMessageW(window, WM_CLOSE, 0, 0);
     if (!waitForExit()) {
         PostMessageW(window, WM_DESTROY, 0, 0);
         waitForExit();
     }
-    if (IsWindow(window))
-        TerminateIfRunning(process);
-    else if (process)
-        CloseHandle(process);
+    if (IsWindow(window)) TerminateIfRunning(process);
 }

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "common/system_function_win.h"
+
 namespace {
 
 // Both looked up at run time: the first is missing before Windows 7's
@@ -9,8 +11,7 @@ namespace {
 // program from starting at all.
 template <typename Function>
 Function Kernel32(const char *name) {
-    return reinterpret_cast<Function>(
-        reinterpret_cast<void *>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), name)));
+    return FindSystemFunction<Function>(L"kernel32.dll", name);
 }
 
 constexpr DWORD kSearchApplicationDir = 0x00000200;  // LOAD_LIBRARY_SEARCH_APPLICATION_DIR

@@ -58,6 +58,9 @@ class CRegistryKey {
     static bool DeleteKey(const std::wstring &path);
     // Number of sub-keys plus number of values; 0 when the key cannot be opened.
     static DWORD CountEntries(HKEY root, const std::wstring &subKey);
+    // True only when the key was opened and read and holds no sub-key and no
+    // value: a key that cannot be opened or read is not known to be empty.
+    static bool IsEmptyKey(HKEY root, const std::wstring &subKey);
 
   private:
     bool OpenOrCreate(const std::wstring &path, bool create);

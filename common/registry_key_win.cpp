@@ -3,6 +3,7 @@
 #include <shlwapi.h>
 
 #include "common/registry_path.h"
+#include "common/system_function_win.h"
 
 namespace {
 
@@ -151,19 +152,10 @@ bool CRegistryKey::Close() {
 bool DeleteRegistryTree(HKEY root, const std::wstring &subKey, bool preferDeleteTree) {
     if (!root || subKey.empty()) return false;
     if (preferDeleteTree) {
-        // Looked up each time: XP's advapi32 has no RegDeleteTreeW.
-        HMODULE advapi = LoadLibraryW(L"Advapi32.dll");
-        if (advapi) {
-            using DeleteTreeFn = LONG(WINAPI *)(HKEY, LPCWSTR);
-            auto deleteTree = reinterpret_cast<DeleteTreeFn>(
-                reinterpret_cast<void (*)()>(GetProcAddress(advapi, "RegDeleteTreeW")));
-            if (deleteTree) {
-                LONG rc = deleteTree(root, subKey.c_str());
-                FreeLibrary(advapi);
-                return rc == ERROR_SUCCESS;
-            }
-            FreeLibrary(advapi);
-        }
+        // XP's advapi32 has no RegDeleteTreeW.
+        using DeleteTreeFn = LONG(WINAPI *)(HKEY, LPCWSTR);
+        const auto deleteTree = FindSystemFunction<DeleteTreeFn>(L"advapi32.dll", "RegDeleteTreeW");
+        if (deleteTree) return deleteTree(root, subKey.c_str()) == ERROR_SUCCESS;
     }
     return SHDeleteKeyW(root, subKey.c_str()) == ERROR_SUCCESS;
 }
@@ -174,12 +166,31 @@ bool CRegistryKey::DeleteKey(const std::wstring &path) {
     return DeleteRegistryTree(PredefinedKey(split.root), split.subKey);
 }
 
-DWORD CRegistryKey::CountEntries(HKEY root, const std::wstring &subKey) {
+namespace {
+
+bool QueryEntryCount(HKEY root, const std::wstring &subKey, DWORD &count) {
+    count = 0;
     HKEY key = nullptr;
-    if (!root || RegOpenKeyExW(root, subKey.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return 0;
+    if (!root || RegOpenKeyExW(root, subKey.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return false;
     DWORD subKeys = 0, values = 0;
     LONG rc = RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, &subKeys, nullptr, nullptr, &values,
                                nullptr, nullptr, nullptr, nullptr);
     RegCloseKey(key);
-    return rc == ERROR_SUCCESS ? subKeys + values : 0;
+    if (rc != ERROR_SUCCESS) return false;
+    count = subKeys + values;
+    return true;
+}
+
+}  // namespace
+
+DWORD CRegistryKey::CountEntries(HKEY root, const std::wstring &subKey) {
+    DWORD count = 0;
+    QueryEntryCount(root, subKey, count);
+    return count;
+}
+
+bool CRegistryKey::IsEmptyKey(HKEY root, const std::wstring &subKey) {
+    DWORD count = 0;
+    return QueryEntryCount(root, subKey, count) && count == 0;
 }

@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include "common/kernel_handle_win.h"
+
 // A block of read-write memory in another process, for the messages whose
 // records must live in the receiver's address space (toolbar buttons, list
 // view items). Freed, and the process handle closed, with the object.
@@ -25,7 +27,7 @@ class CRemoteMemory {
     bool ReadFrom(const void *address, void *data, SIZE_T size) const;
 
   private:
-    HANDLE process_ = nullptr;
+    CKernelHandle process_;
     void *address_ = nullptr;
     SIZE_T size_;
 };

@@ -30,7 +30,36 @@ bool StaysBelow(const std::wstring &part) {
     return part.find_first_not_of(L". ") != std::wstring::npos;
 }
 
+bool IsSeparator(wchar_t c) { return c == L'\\' || c == L'/'; }
+
+// Every part between separators stays below; empty parts (doubled separators)
+// are collapsed by the path's normalisation.
+bool AllPartsStayBelow(const std::wstring &path) {
+    size_t start = 0;
+    while (start <= path.size()) {
+        size_t end = start;
+        while (end < path.size() && !IsSeparator(path[end])) ++end;
+        const std::wstring part = path.substr(start, end - start);
+        if (!part.empty() && !StaysBelow(part)) return false;
+        start = end + 1;
+    }
+    return true;
+}
+
 }  // namespace
+
+bool IsShortcutPathAllowed(const std::wstring &folder, const std::wstring &name) {
+    for (const auto &entry : kTokens) {
+        const std::wstring token = entry.token;
+        if (!StartsWithNoCase(folder, token)) continue;
+        std::wstring subFolder = folder.substr(token.size());
+        if (!subFolder.empty() && IsSeparator(subFolder[0])) subFolder.erase(0, 1);
+        if (!subFolder.empty() && IsSeparator(subFolder[0])) return false;
+        return !name.empty() && !IsSeparator(name[0]) && AllPartsStayBelow(subFolder) &&
+               AllPartsStayBelow(name);
+    }
+    return false;
+}
 
 bool ParseShortcutFolder(const std::wstring &folder, ShortcutFolderText &out) {
     out = ShortcutFolderText();

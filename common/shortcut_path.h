@@ -23,6 +23,14 @@ struct ShortcutFolderText {
 // kNoShortcutFolder, when none of the four tokens is there.
 bool ParseShortcutFolder(const std::wstring &folder, ShortcutFolderText &out);
 
+// True when a shortcut of `name` in `folder` (a token, an optional separator and
+// sub-folder, as a script writes them) stays inside the token's special folder:
+// no part of the sub-folder or the name made only of dots and blanks (Windows
+// reads "..", "..." and ". ." as a way up), no ":" (a drive or a stream), no
+// separator at the start of the sub-folder or the name (the root, a share), and
+// a known token. Installs refuse, uninstalls skip, what fails it.
+bool IsShortcutPathAllowed(const std::wstring &folder, const std::wstring &name);
+
 // The shortcut name without leading backslashes.
 std::wstring ShortcutNameOf(const std::wstring &name);
 

@@ -17,14 +17,15 @@ bool BuildShortcutPath(int type, const std::wstring &subFolder, const std::wstri
 // Saves the shortcut in the all-users folder, creating its folders, after removing
 // a shortcut of that name from both the all-users and the user's folder. With
 // `overwrite` false an existing all-users shortcut is left as it is. False when the
-// folder text has no known token or the shortcut could not be saved.
+// folder and name fail IsShortcutPathAllowed or the shortcut could not be saved.
 bool CreateShortcut(const std::wstring &folder, const std::wstring &name,
                     const std::wstring &description, const std::wstring &target,
                     const std::wstring &arguments, const std::wstring &workingFolder, WORD hotKey,
                     bool overwrite);
 
 // Deletes the shortcut from the all-users and then from the user's folder. The
-// result is that of the last deletion attempted; false for an unknown token.
+// result is that of the last deletion attempted; false, with nothing deleted, when
+// the folder and name fail IsShortcutPathAllowed.
 bool DeleteShortcut(const std::wstring &folder, const std::wstring &name);
 
 // For an uninstall, after the shortcut itself is deleted: removes the sub-folders

@@ -111,7 +111,7 @@ bool BuildShortcutPath(int type, const std::wstring &subFolder, const std::wstri
 
 bool DeleteShortcut(const std::wstring &folder, const std::wstring &name) {
     ShortcutFolderText parsed;
-    if (!ParseShortcutFolder(folder, parsed)) return false;
+    if (!IsShortcutPathAllowed(folder, name) || !ParseShortcutFolder(folder, parsed)) return false;
     std::wstring shortName = ShortcutNameOf(name);
     bool result = false;
     for (bool common : {true, false}) {
@@ -147,7 +147,7 @@ bool CreateShortcut(const std::wstring &folder, const std::wstring &name,
                     const std::wstring &arguments, const std::wstring &workingFolder, WORD hotKey,
                     bool overwrite) {
     ShortcutFolderText parsed;
-    if (!ParseShortcutFolder(folder, parsed)) return false;
+    if (!IsShortcutPathAllowed(folder, name) || !ParseShortcutFolder(folder, parsed)) return false;
     std::wstring shortName = ShortcutNameOf(name);
     std::wstring file;
     if (!BuildShortcutPath(parsed.type, parsed.subFolder, shortName, true, file)) return false;

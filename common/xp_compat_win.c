@@ -6,6 +6,8 @@
  * is defined before the runtime's reference is resolved. */
 #include <windows.h>
 
+#include "common/system_function_win.h"
+
 typedef ULONGLONG(WINAPI *TickCount64Function)(void);
 
 static ULONGLONG WINAPI TickCount64Resolve(void);
@@ -27,8 +29,9 @@ static ULONGLONG WINAPI TickCount64FromTickCount(void) {
 TickCount64Function imp_GetTickCount64 __asm__("__imp__GetTickCount64@0") = TickCount64Resolve;
 
 static ULONGLONG WINAPI TickCount64Resolve(void) {
-    TickCount64Function system = (TickCount64Function)(void (*)(void))GetProcAddress(
-        GetModuleHandleW(L"kernel32.dll"), "GetTickCount64");
+    TickCount64Function system =
+        (TickCount64Function)(void (*)(void))FindSystemFunctionAddress(L"kernel32.dll",
+                                                                      "GetTickCount64");
     imp_GetTickCount64 = system ? system : TickCount64FromTickCount;
     return imp_GetTickCount64();
 }

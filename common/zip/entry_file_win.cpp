@@ -3,6 +3,7 @@
 #include "common/folders.h"
 #include "common/kernel_handle_win.h"
 #include "common/paths.h"
+#include "common/system_function_win.h"
 #include "common/zip/handle_stream_win.h"
 #include "common/zip/zip_attributes.h"
 
@@ -51,8 +52,8 @@ constexpr int kFileBasicInfoClass = 0;
 using SetInformationByHandle = BOOL(WINAPI *)(HANDLE, int, void *, DWORD);
 
 SetInformationByHandle FindSetInformationByHandle() {
-    static const auto function = reinterpret_cast<SetInformationByHandle>(reinterpret_cast<void *>(
-        GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "SetFileInformationByHandle")));
+    static const auto function =
+        FindSystemFunction<SetInformationByHandle>(L"kernel32.dll", "SetFileInformationByHandle");
     return function;
 }
 

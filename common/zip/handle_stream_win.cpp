@@ -2,14 +2,12 @@
 
 #include <algorithm>
 
-HandleStream::HandleStream(HANDLE file, bool owns) : file_(file), owns_(owns) {
+HandleStream::HandleStream(HANDLE file, bool owns) : file_(file), owned_(owns ? file : nullptr) {
     LARGE_INTEGER zero{}, now{};
     if (SetFilePointerEx(file_, zero, &now, FILE_CURRENT)) position_ = static_cast<uint64_t>(now.QuadPart);
 }
 
-HandleStream::~HandleStream() {
-    if (owns_ && file_ != INVALID_HANDLE_VALUE) CloseHandle(file_);
-}
+HandleStream::~HandleStream() = default;
 
 size_t HandleStream::Read(void *buffer, size_t count) {
     size_t total = 0;

@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include "common/kernel_handle_win.h"
 #include "common/zip/byte_stream.h"
 
 // A Win32 file handle as a byte stream. With `owns` the handle is closed with
@@ -22,7 +23,7 @@ public:
 
 private:
     HANDLE file_;
-    bool owns_;
+    CKernelHandle owned_;  // file_ again when the stream owns it
     uint64_t position_ = 0;
 };
 

@@ -4,6 +4,7 @@
 #include "common/folders.h"
 #include "common/kernel_handle_win.h"
 #include "common/registry_key.h"
+#include "common/shortcut_path.h"
 #include "common/shortcuts.h"
 #include "common/text.h"
 #include "common/zip/zip_error.h"
@@ -139,7 +140,7 @@ private:
         const std::wstring folder = Expand(line.folder), link = Expand(line.name),
                            description = Expand(line.description), target = Expand(line.target),
                            arguments = Expand(line.arguments);
-        if (folder.empty() || link.empty() || target.empty() || !IsShortcutFolder(folder)) return;
+        if (target.empty() || !IsShortcutPathAllowed(folder, link)) return;
         CreateShortcut(folder, link, description, target, arguments, WorkingFolderOf(target), 0,
                        true);
     }

@@ -3,7 +3,6 @@
 #include <cstdint>
 #include <limits>
 
-#include "common/shortcut_path.h"
 #include "common/text.h"
 #include "setup/script/script_line.h"
 
@@ -35,11 +34,6 @@ RegistryLine ParseRegistryLine(const std::wstring &entryName) {
 ShortcutLine ParseShortcutLine(const std::wstring &entryName) {
     std::vector<std::wstring> f = SplitFields(StripTrailing(entryName, L'/'));
     return ShortcutLine{FieldOf(f, 1), FieldOf(f, 2), FieldOf(f, 3), FieldOf(f, 4), FieldOf(f, 5)};
-}
-
-bool IsShortcutFolder(const std::wstring &folder) {
-    ShortcutFolderText parsed;
-    return ParseShortcutFolder(folder, parsed);
 }
 
 std::wstring WorkingFolderOf(const std::wstring &target) {

@@ -31,9 +31,6 @@ struct ShortcutLine {
 };
 ShortcutLine ParseShortcutLine(const std::wstring &entryName);
 
-// True when `folder` begins with {StartMenu}, {Startup}, {DeskTop} or {QuickLaunch}.
-bool IsShortcutFolder(const std::wstring &folder);
-
 // The folder a shortcut starts in: its target up to the last "\" (empty when
 // the target has none).
 std::wstring WorkingFolderOf(const std::wstring &target);

@@ -3,6 +3,7 @@
 #include <deque>
 
 #include "common/registry_key.h"
+#include "common/shortcut_path.h"
 #include "common/shortcuts.h"
 #include "common/text.h"
 #include "common/zip/zip_error.h"
@@ -102,9 +103,11 @@ private:
 
     // The folders the installation made for the shortcut go too, once empty, so
     // that no empty product group is left in the Start menu.
+    // A record line whose path would leave its special folder is skipped whole.
     static void RemoveShortcut(const RecordAction &action) {
-        const std::wstring folder = UnescapeValue(action.first);
-        DeleteShortcut(folder, UnescapeValue(action.second));
+        const std::wstring folder = UnescapeValue(action.first), name = UnescapeValue(action.second);
+        if (!IsShortcutPathAllowed(folder, name)) return;
+        DeleteShortcut(folder, name);
         RemoveEmptyShortcutFolders(folder);
     }
 
@@ -116,8 +119,9 @@ private:
             key.Close();
         }
         std::wstring rootName, rest;
+        // A key this process may not read could hold anything: it stays.
         if (SplitRootPrefix(keyPath, rootName, rest) &&
-            CRegistryKey::CountEntries(RegistryRootKey(rootName), rest) == 0)
+            CRegistryKey::IsEmptyKey(RegistryRootKey(rootName), rest))
             CRegistryKey::DeleteKey(keyPath);
     }
 

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "common/kernel_handle_win.h"
 #include "setup/wizard/after_program.h"
 #include "setup/wizard/start_program_win.h"
 #include "setup/wizard/wizard_frame_win.h"
@@ -10,17 +11,17 @@
 namespace {
 
 bool EnableShutdownPrivilege() {
-    HANDLE token = nullptr;
-    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &token))
+    HANDLE opened = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &opened))
         return false;
+    CKernelHandle token(opened);
     TOKEN_PRIVILEGES privileges = {};
     privileges.PrivilegeCount = 1;
     privileges.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
     bool enabled = LookupPrivilegeValueW(nullptr, L"SeShutdownPrivilege",
                                          &privileges.Privileges[0].Luid) &&
-                   AdjustTokenPrivileges(token, FALSE, &privileges, 0, nullptr, nullptr) &&
+                   AdjustTokenPrivileges(token.Get(), FALSE, &privileges, 0, nullptr, nullptr) &&
                    GetLastError() == ERROR_SUCCESS;  // not ERROR_NOT_ALL_ASSIGNED
-    CloseHandle(token);
     return enabled;
 }
 
@@ -28,7 +29,8 @@ bool EnableShutdownPrivilege() {
 
 bool StartAfterProgram(const SetupSettings &settings) {
     const std::wstring commandLine = AfterCommandLine(settings);
-    return !commandLine.empty() && StartCommandLine(commandLine);
+    // The program is the user's to work in, so it gets the user's rights, not the wizard's.
+    return !commandLine.empty() && StartCommandLine(commandLine, ProcessUser::kDesktopUser);
 }
 
 void OfferRestart(HWND owner) {

@@ -3,12 +3,13 @@
 #include <cstring>
 #include <vector>
 
+#include "common/service_handle_win.h"
+#include "updater/identify/driver/pmio_control.h"
 #include "updater/identify/memory_driver_image.h"
 
 namespace {
 
 const wchar_t kServiceName[] = L"pmio";
-const DWORD kReadPageControl = 0x9C402403; // type 0x9C40, function 0x900, neither, any access
 const DWORD kPageSize = 4096;
 
 FILETIME ToFileTime(uint64_t value) {
@@ -22,39 +23,23 @@ bool FileHoldsImage(const std::wstring &path) {
     const DWORD attributes = GetFileAttributesW(path.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY))
         return false;
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE,
-                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
+    CKernelHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE,
+                                   nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file)
         return false;
     bool same = false;
     LARGE_INTEGER size;
-    if (GetFileSizeEx(file, &size) && size.QuadPart == kMemoryDriverImageSize) {
+    if (GetFileSizeEx(file.Get(), &size) && size.QuadPart == kMemoryDriverImageSize) {
         // One byte more than the image: a read that still finds data means a
         // file that grew since its size was taken.
         std::vector<unsigned char> bytes(kMemoryDriverImageSize + 1);
         DWORD read = 0;
-        same = ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) &&
+        same = ReadFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) &&
                read == kMemoryDriverImageSize &&
                std::memcmp(bytes.data(), kMemoryDriverImage, kMemoryDriverImageSize) == 0;
     }
-    CloseHandle(file);
     return same;
 }
-
-class CServiceHandle {
-public:
-    explicit CServiceHandle(SC_HANDLE handle) : m_handle(handle) {}
-    ~CServiceHandle() {
-        if (m_handle)
-            CloseServiceHandle(m_handle);
-    }
-    CServiceHandle(const CServiceHandle &) = delete;
-    CServiceHandle &operator=(const CServiceHandle &) = delete;
-    SC_HANDLE Get() const { return m_handle; }
-
-private:
-    SC_HANDLE m_handle;
-};
 
 } // namespace
 
@@ -76,18 +61,18 @@ bool WriteMemoryDriverFile(const std::wstring &path) {
         return false;
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
         SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
+    CKernelHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                   FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file)
         return false;
     DWORD written = 0;
-    bool ok = WriteFile(file, kMemoryDriverImage, kMemoryDriverImageSize, &written, nullptr) &&
+    bool ok = WriteFile(file.Get(), kMemoryDriverImage, kMemoryDriverImageSize, &written, nullptr) &&
               written == kMemoryDriverImageSize;
     const FILETIME created = ToFileTime(kMemoryDriverCreationTime);
     const FILETIME accessed = ToFileTime(kMemoryDriverLastAccessTime);
     const FILETIME modified = ToFileTime(kMemoryDriverLastWriteTime);
-    SetFileTime(file, &created, &accessed, &modified);
-    CloseHandle(file);
+    SetFileTime(file.Get(), &created, &accessed, &modified);
+    file.Reset();
     // Only a file that now reads back as the image may be loaded.
     return ok && FileHoldsImage(path);
 }
@@ -96,23 +81,21 @@ DriverServiceStart InstallMemoryDriverService(const std::wstring &path) {
     CServiceHandle manager(OpenSCManagerW(nullptr, nullptr, SC_MANAGER_ALL_ACCESS));
     if (!manager.Get())
         return DriverServiceStart::NotInstalled;
-    SC_HANDLE created = CreateServiceW(manager.Get(), kServiceName, kServiceName, SERVICE_ALL_ACCESS,
-                                       SERVICE_KERNEL_DRIVER, SERVICE_DEMAND_START,
-                                       SERVICE_ERROR_NORMAL, path.c_str(), nullptr, nullptr,
-                                       nullptr, nullptr, nullptr);
-    if (!created && GetLastError() == ERROR_SERVICE_EXISTS) {
+    CServiceHandle service(CreateServiceW(manager.Get(), kServiceName, kServiceName,
+                                          SERVICE_ALL_ACCESS, SERVICE_KERNEL_DRIVER,
+                                          SERVICE_DEMAND_START, SERVICE_ERROR_NORMAL, path.c_str(),
+                                          nullptr, nullptr, nullptr, nullptr, nullptr));
+    if (!service && GetLastError() == ERROR_SERVICE_EXISTS) {
         // A service left behind may name another file (older versions loaded
         // pmio.sys from the current folder): point it at ours.
-        created = OpenServiceW(manager.Get(), kServiceName, SERVICE_ALL_ACCESS);
-        if (created && !ChangeServiceConfigW(created, SERVICE_KERNEL_DRIVER, SERVICE_DEMAND_START,
-                                             SERVICE_ERROR_NORMAL, path.c_str(), nullptr, nullptr,
-                                             nullptr, nullptr, nullptr, kServiceName)) {
-            CloseServiceHandle(created);
+        service.Reset(OpenServiceW(manager.Get(), kServiceName, SERVICE_ALL_ACCESS));
+        if (service &&
+            !ChangeServiceConfigW(service.Get(), SERVICE_KERNEL_DRIVER, SERVICE_DEMAND_START,
+                                  SERVICE_ERROR_NORMAL, path.c_str(), nullptr, nullptr, nullptr,
+                                  nullptr, nullptr, kServiceName))
             return DriverServiceStart::NotInstalled;
-        }
     }
-    CServiceHandle service(created);
-    if (!service.Get())
+    if (!service)
         return DriverServiceStart::NotInstalled;
     if (StartServiceW(service.Get(), 0, nullptr) ||
         GetLastError() == ERROR_SERVICE_ALREADY_RUNNING)
@@ -132,14 +115,14 @@ void RemoveMemoryDriverService() {
     DeleteService(service.Get());
 }
 
-HANDLE OpenMemoryDriverDevice() {
-    return CreateFileW(L"\\\\.\\pmio", GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                       FILE_ATTRIBUTE_NORMAL, nullptr);
+CKernelHandle OpenMemoryDriverDevice() {
+    return CKernelHandle(CreateFileW(L"\\\\.\\pmio", GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                     FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 
 bool ReadPageThroughDriver(HANDLE device, uint32_t address, unsigned char *page) {
     DWORD input = address;
     DWORD returned = 0;
-    return DeviceIoControl(device, kReadPageControl, &input, sizeof input, page, kPageSize,
+    return DeviceIoControl(device, PMIO_IOCTL_READ_PAGE, &input, sizeof input, page, kPageSize,
                            &returned, nullptr) != FALSE;
 }

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <string>
 
+#include "common/kernel_handle_win.h"
+
 // The memory driver's file, its kernel service "pmio" and its device "\\.\pmio".
 
 // "<system folder>\drivers\pmio.sys": the only copy the program ever loads. The
@@ -32,8 +34,9 @@ DriverServiceStart InstallMemoryDriverService(const std::wstring &path);
 // Stops and deletes the service "pmio"; results are ignored.
 void RemoveMemoryDriverService();
 
-// Opens "\\.\pmio"; INVALID_HANDLE_VALUE when there is no such device.
-HANDLE OpenMemoryDriverDevice();
+// Opens "\\.\pmio" for reading, all its page request needs; empty when there
+// is no such device.
+CKernelHandle OpenMemoryDriverDevice();
 
 // Asks the driver for the 4096-byte page that holds `address`.
 bool ReadPageThroughDriver(HANDLE device, uint32_t address, unsigned char *page);

@@ -4,14 +4,14 @@
 
 #include <atomic>
 #include <cstring>
-#include <mutex>
+
+#include "common/system_function_win.h"
 
 #include "updater/identify/memory_driver_service_win.h"
 
 namespace {
 
-// The native section functions, taken from ntdll.dll at run time. One binding
-// serves every CPhysicalMemory object; the last object gone frees the library.
+// The native section functions, taken from ntdll.dll once for every object.
 typedef LONG(NTAPI *ZwOpenSectionFn)(PHANDLE, ACCESS_MASK, POBJECT_ATTRIBUTES);
 typedef LONG(NTAPI *ZwMapViewOfSectionFn)(HANDLE, HANDLE, PVOID *, ULONG_PTR, SIZE_T,
                                           PLARGE_INTEGER, PSIZE_T, DWORD, ULONG, ULONG);
@@ -19,49 +19,20 @@ typedef LONG(NTAPI *ZwUnmapViewOfSectionFn)(HANDLE, PVOID);
 typedef VOID(NTAPI *RtlInitUnicodeStringFn)(PUNICODE_STRING, PCWSTR);
 
 struct NtdllBinding {
-    HMODULE module = nullptr;
-    ZwOpenSectionFn openSection = nullptr;
-    ZwMapViewOfSectionFn mapView = nullptr;
-    ZwUnmapViewOfSectionFn unmapView = nullptr;
-    RtlInitUnicodeStringFn initUnicodeString = nullptr;
+    ZwOpenSectionFn openSection = FindSystemFunction<ZwOpenSectionFn>(L"ntdll.dll", "ZwOpenSection");
+    ZwMapViewOfSectionFn mapView =
+        FindSystemFunction<ZwMapViewOfSectionFn>(L"ntdll.dll", "ZwMapViewOfSection");
+    ZwUnmapViewOfSectionFn unmapView =
+        FindSystemFunction<ZwUnmapViewOfSectionFn>(L"ntdll.dll", "ZwUnmapViewOfSection");
+    RtlInitUnicodeStringFn initUnicodeString =
+        FindSystemFunction<RtlInitUnicodeStringFn>(L"ntdll.dll", "RtlInitUnicodeString");
 
     bool Complete() const { return openSection && mapView && unmapView && initUnicodeString; }
 };
 
-std::mutex g_bindingLock;
-int g_bindingCount = 0;
-NtdllBinding g_binding;
-
-template <typename Fn> Fn Lookup(HMODULE module, const char *name) {
-    return reinterpret_cast<Fn>(reinterpret_cast<void *>(GetProcAddress(module, name)));
-}
-
-void AcquireBinding() {
-    std::lock_guard<std::mutex> lock(g_bindingLock);
-    if (g_bindingCount++ > 0)
-        return;
-    g_binding.module = LoadLibraryW(L"ntdll.dll");
-    if (!g_binding.module)
-        return;
-    g_binding.openSection = Lookup<ZwOpenSectionFn>(g_binding.module, "ZwOpenSection");
-    g_binding.mapView = Lookup<ZwMapViewOfSectionFn>(g_binding.module, "ZwMapViewOfSection");
-    g_binding.unmapView = Lookup<ZwUnmapViewOfSectionFn>(g_binding.module, "ZwUnmapViewOfSection");
-    g_binding.initUnicodeString =
-        Lookup<RtlInitUnicodeStringFn>(g_binding.module, "RtlInitUnicodeString");
-}
-
-void ReleaseBinding() {
-    std::lock_guard<std::mutex> lock(g_bindingLock);
-    if (--g_bindingCount > 0)
-        return;
-    if (g_binding.module)
-        FreeLibrary(g_binding.module);
-    g_binding = NtdllBinding();
-}
-
-NtdllBinding CurrentBinding() {
-    std::lock_guard<std::mutex> lock(g_bindingLock);
-    return g_binding;
+const NtdllBinding &CurrentBinding() {
+    static const NtdllBinding binding;
+    return binding;
 }
 
 // Set once the driver's service failed to start in this process: a driver
@@ -74,12 +45,7 @@ const DWORD kViewShare = 1;
 
 } // namespace
 
-CPhysicalMemory::CPhysicalMemory() { AcquireBinding(); }
-
-CPhysicalMemory::~CPhysicalMemory() {
-    Close();
-    ReleaseBinding();
-}
+CPhysicalMemory::~CPhysicalMemory() { Close(); }
 
 bool CPhysicalMemory::Open() {
     Close();
@@ -92,13 +58,9 @@ bool CPhysicalMemory::Open() {
 }
 
 void CPhysicalMemory::Close() {
-    if (m_section) {
-        CloseHandle(m_section);
-        m_section = nullptr;
-    }
-    if (m_driver != INVALID_HANDLE_VALUE) {
-        CloseHandle(m_driver);
-        m_driver = INVALID_HANDLE_VALUE;
+    m_section.Reset();
+    if (m_driver) {
+        m_driver.Reset();
         RemoveMemoryDriverService();
     }
     DropPageBuffer();
@@ -107,13 +69,13 @@ void CPhysicalMemory::Close() {
 CPhysicalMemory::Route CPhysicalMemory::OpenedRoute() const {
     if (m_section)
         return Route::Section;
-    if (m_driver != INVALID_HANDLE_VALUE)
+    if (m_driver)
         return Route::Driver;
     return Route::None;
 }
 
 bool CPhysicalMemory::OpenSection() {
-    const NtdllBinding binding = CurrentBinding();
+    const NtdllBinding &binding = CurrentBinding();
     if (!binding.Complete())
         return false;
     UNICODE_STRING name;
@@ -123,7 +85,7 @@ bool CPhysicalMemory::OpenSection() {
     HANDLE section = nullptr;
     if (binding.openSection(&section, kSectionMapRead, &attributes) < 0 || !section)
         return false;
-    m_section = section;
+    m_section.Reset(section);
     return true;
 }
 
@@ -133,7 +95,7 @@ bool CPhysicalMemory::OpenDriver() {
     m_driverFilePath = MemoryDriverFilePath();
     const bool fileIsImage = WriteMemoryDriverFile(m_driverFilePath);
     m_driver = OpenMemoryDriverDevice();
-    if (m_driver != INVALID_HANDLE_VALUE)
+    if (m_driver)
         return true;
     if (fileIsImage && !g_driverStartFailed) {
         const DriverServiceStart start = InstallMemoryDriverService(m_driverFilePath);
@@ -142,15 +104,15 @@ bool CPhysicalMemory::OpenDriver() {
         else if (start == DriverServiceStart::StartFailed)
             g_driverStartFailed = true;
     }
-    if (m_driver != INVALID_HANDLE_VALUE)
+    if (m_driver)
         return true;
     RemoveMemoryDriverService();
     return false;
 }
 
 bool CPhysicalMemory::LoadPage(uint32_t address, unsigned char *page) {
-    if (m_driver != INVALID_HANDLE_VALUE)
-        return ReadPageThroughDriver(m_driver, address, page);
+    if (m_driver)
+        return ReadPageThroughDriver(m_driver.Get(), address, page);
     if (m_section)
         return LoadPageFromSection(address, page);
     return false;
@@ -160,7 +122,7 @@ bool CPhysicalMemory::LoadPage(uint32_t address, unsigned char *page) {
 // (64 KiB) and says so in the offset and size it hands back: the page is found
 // at its distance from the offset actually mapped.
 bool CPhysicalMemory::LoadPageFromSection(uint32_t address, unsigned char *page) {
-    const NtdllBinding binding = CurrentBinding();
+    const NtdllBinding &binding = CurrentBinding();
     if (!binding.Complete())
         return false;
     const uint32_t pageBase = address - address % kPageSize;
@@ -168,7 +130,7 @@ bool CPhysicalMemory::LoadPageFromSection(uint32_t address, unsigned char *page)
     offset.QuadPart = pageBase;
     SIZE_T viewSize = kPageSize;
     PVOID view = nullptr;
-    if (binding.mapView(m_section, GetCurrentProcess(), &view, 0, kPageSize, &offset, &viewSize,
+    if (binding.mapView(m_section.Get(), GetCurrentProcess(), &view, 0, kPageSize, &offset, &viewSize,
                         kViewShare, 0, PAGE_READONLY) < 0 ||
         !view)
         return false;

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 
+#include "common/kernel_handle_win.h"
 #include "updater/identify/physical_page_cache.h"
 
 // Physical memory, read a page at a time through the kernel's section
@@ -16,7 +17,7 @@ class CPhysicalMemory : public CPhysicalPageCache {
 public:
     enum class Route { None, Section, Driver };
 
-    CPhysicalMemory();
+    CPhysicalMemory() = default;
     ~CPhysicalMemory() override;
     CPhysicalMemory(const CPhysicalMemory &) = delete;
     CPhysicalMemory &operator=(const CPhysicalMemory &) = delete;
@@ -39,8 +40,8 @@ private:
     bool OpenDriver();
     bool LoadPageFromSection(uint32_t address, unsigned char *page);
 
-    HANDLE m_section = nullptr;
-    HANDLE m_driver = INVALID_HANDLE_VALUE;
+    CKernelHandle m_section;
+    CKernelHandle m_driver;
     std::wstring m_driverFilePath;
 };
 

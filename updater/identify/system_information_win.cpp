@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "common/ansi_text_win.h"
+#include "common/system_function_win.h"
 
 namespace {
 
@@ -35,12 +36,9 @@ bool ReadSystemInformationFromMemory(SystemTexts &texts, PhysicalReader &memory,
 
 bool ReadRawFirmwareTable(std::vector<uint8_t> &raw) {
     raw.clear();
-    HMODULE kernel = LoadLibraryW(L"Kernel32.dll");
-    if (!kernel)
-        return false;
     typedef UINT(WINAPI * GetTableFn)(DWORD, DWORD, PVOID, DWORD);
-    auto getTable = reinterpret_cast<GetTableFn>(
-        reinterpret_cast<void *>(GetProcAddress(kernel, "GetSystemFirmwareTable")));
+    const auto getTable =
+        FindSystemFunction<GetTableFn>(L"kernel32.dll", "GetSystemFirmwareTable");
     bool ok = false;
     if (getTable) {
         UINT size = getTable(kRawSmbiosProvider, 0, nullptr, 0);
@@ -52,7 +50,6 @@ bool ReadRawFirmwareTable(std::vector<uint8_t> &raw) {
             raw.resize(ok ? got : 0);
         }
     }
-    FreeLibrary(kernel);
     return ok;
 }
 

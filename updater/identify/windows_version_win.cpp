@@ -2,15 +2,14 @@
 
 #include <windows.h>
 
+#include "common/system_function_win.h"
+
 namespace {
 
 // Looked up by name when asked: XP before SP2 and 2000 have no GetNativeSystemInfo.
 int NativeArchitecture() {
     typedef void(WINAPI * NativeInfoFn)(LPSYSTEM_INFO);
-    HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
-    auto native = kernel ? reinterpret_cast<NativeInfoFn>(reinterpret_cast<void *>(
-                               GetProcAddress(kernel, "GetNativeSystemInfo")))
-                         : nullptr;
+    const auto native = FindSystemFunction<NativeInfoFn>(L"kernel32.dll", "GetNativeSystemInfo");
     if (!native)
         return -1;
     SYSTEM_INFO info = {};

@@ -5,6 +5,7 @@
 
 #include "common/system_folders.h"
 #include "common/crypto/file_sha256_win.h"
+#include "common/process_start_win.h"
 #include "common/paths.h"
 #include "common/text.h"
 #include "updater/catalogue/release_index_lister.h"
@@ -19,7 +20,6 @@
 #include "updater/transfer/ftp_access_win.h"
 #include "updater/unattended/quiet_download_win.h"
 
-#include <vector>
 
 bool CUpdateManagerApp::UpdateSelf() {
     CFtpAccess server;
@@ -79,19 +79,10 @@ bool CUpdateManagerApp::UpdateSelfUnattended(CRunLogFile &log) {
         return false;
     }
     // The setup replaces this program's files: it installs quietly while this run ends.
-    const std::wstring commandLine = L"\"" + paths.localFile + L"\" /S";
-    std::vector<wchar_t> writable(commandLine.begin(), commandLine.end());
-    writable.push_back(L'\0');
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION created{};
-    if (!CreateProcessW(nullptr, writable.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        paths.localFolder.c_str(), &startup, &created)) {
+    if (!StartProcess(L"", L"\"" + paths.localFile + L"\" /S")) {
         log.Write(L"The setup of Tessel " + m_latestVersion + L" could not be started.");
         return false;
     }
-    CloseHandle(created.hThread);
-    CloseHandle(created.hProcess);
     m_launchedSetup = paths.localFile;
     log.Write(L"Installing Tessel " + m_latestVersion + L" quietly; the next start goes on with it.");
     return true;

@@ -43,8 +43,9 @@ bool CUpdateManagerApp::InitInstance(const std::wstring &arguments) {
         return false;
     }
     const bool unattended = m_mode == StartMode::kUnattended || m_mode == StartMode::kList;
-    IdentifyDevice();
 
+    // Before identifying: a second copy would install and remove the memory
+    // driver's service while the first copy may be reading through it.
     if (m_mutex.AlreadyExists()) {
         m_secondCopy = true;
         if (unattended) {
@@ -55,6 +56,8 @@ bool CUpdateManagerApp::InitInstance(const std::wstring &arguments) {
         }
         return false;
     }
+
+    IdentifyDevice();
 
     RecordOwnVersion();
     RemoveAutostart();

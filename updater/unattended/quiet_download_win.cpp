@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "common/message_window_win.h"
 #include "updater/transfer/progress_ftp_win.h"
 
 namespace {
@@ -15,11 +16,8 @@ struct Download {
 };
 
 LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        auto *create = reinterpret_cast<CREATESTRUCTW *>(lParam);
-        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-    }
-    auto *download = reinterpret_cast<Download *>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    KeepMessageWindowOwner(window, message, lParam);
+    auto *download = MessageWindowOwner<Download>(window);
     if (download && message == download->control.Message() && wParam == 0) {
         if (lParam == kWorkerProgress) {
             download->control.Texts();  // read, so that the next notice comes
@@ -36,15 +34,8 @@ LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lPar
 
 bool DownloadQuietly(const std::wstring &localFile, const std::wstring &remote,
                      const FtpEndpoint &account, std::wstring &errorText) {
-    HINSTANCE instance = GetModuleHandleW(nullptr);
-    WNDCLASSW windowClass{};
-    windowClass.lpfnWndProc = Procedure;
-    windowClass.hInstance = instance;
-    windowClass.lpszClassName = kWindowClass;
-    RegisterClassW(&windowClass);
     Download download;
-    HWND window = CreateWindowExW(0, kWindowClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                  instance, &download);
+    HWND window = CreateMessageWindow(kWindowClass, Procedure, &download);
     if (!window) {
         errorText = L"no window for the download's notices";
         return false;

@@ -40,6 +40,11 @@ std::wstring CRunLogFile::DefaultPath() {
 
 CRunLogFile::CRunLogFile(bool echo) : m_path(DefaultPath()), m_echo(echo) {
     const DeviceProfile &profile = GetDeviceProfile();
+    // A start that ends before identifying (another copy runs) names no device.
+    if (profile.family.empty() && profile.modelName.empty() && profile.windowsName.empty()) {
+        m_device = L"-";
+        return;
+    }
     m_device = profile.family + L" " + profile.modelName;
     if (!profile.modelSuffix.empty())
         m_device += L" " + profile.modelSuffix;

@@ -1,5 +1,6 @@
 #include "updater/unattended/unattended_run_win.h"
 
+#include "common/message_window_win.h"
 #include "updater/catalogue/catalogue_search_win.h"
 #include "updater/catalogue/catalogue_texts.h"
 
@@ -15,14 +16,7 @@ std::wstring RowLine(const ComponentRow &row) {
 }  // namespace
 
 CUnattendedRun::CUnattendedRun(StartMode mode, CRunLogFile &log) : m_mode(mode), m_log(log) {
-    HINSTANCE instance = GetModuleHandleW(nullptr);
-    WNDCLASSW windowClass{};
-    windowClass.lpfnWndProc = Procedure;
-    windowClass.hInstance = instance;
-    windowClass.lpszClassName = kWindowClass;
-    RegisterClassW(&windowClass);
-    m_window = CreateWindowExW(0, kWindowClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                               instance, this);
+    m_window = CreateMessageWindow(kWindowClass, Procedure, this);
     AttachWorkers(m_window, nullptr, nullptr);
     SetQuietInstallers(true);
 }
@@ -34,11 +28,8 @@ CUnattendedRun::~CUnattendedRun() {
 }
 
 LRESULT CALLBACK CUnattendedRun::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        auto *create = reinterpret_cast<CREATESTRUCTW *>(lParam);
-        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-    }
-    auto *self = reinterpret_cast<CUnattendedRun *>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    KeepMessageWindowOwner(window, message, lParam);
+    auto *self = MessageWindowOwner<CUnattendedRun>(window);
     if (self && self->OnNotice(message, wParam, lParam))
         return 0;
     return DefWindowProcW(window, message, wParam, lParam);

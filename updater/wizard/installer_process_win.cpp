@@ -3,9 +3,8 @@
 #include <shellapi.h>
 #include <tlhelp32.h>
 
-#include <vector>
-
 #include "common/kernel_handle_win.h"
+#include "common/process_start_win.h"
 #include "common/text.h"
 #include "setup/script/marker_search.h"
 #include "setup/script/setup_markers.h"
@@ -67,37 +66,22 @@ InstallerEnd RunInstallerAndWait(const std::wstring &path, bool quiet, HANDLE st
     InstallerEnd end;
     if (!FileExists(path)) return end;
     const std::wstring program = EndsWithNoCase(path, L".exe") ? L"" : AssociatedProgram(path);
-    std::wstring commandLine =
+    const std::wstring commandLine =
         quiet ? QuietInstallerCommandLine(path, program,
                                           EndsWithNoCase(path, L".exe") && IsSetupPackageFile(path))
               : InstallerCommandLine(path, program);
-    std::vector<wchar_t> writable(commandLine.begin(), commandLine.end());
-    writable.push_back(L'\0');
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION created{};
-    if (!CreateProcessW(nullptr, writable.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &created))
-        return end;
-    CloseHandle(created.hThread);
-    CKernelHandle process(created.hProcess);
+    StartedProcess installer = StartProcess(L"", commandLine);
+    if (!installer) return end;
     end.started = true;
-    while (IsInstallerRunning(process.Get())) {
+    while (IsInstallerRunning(installer.process.Get())) {
         if (WaitForSingleObject(stopEvent, kWaitStepMs) == WAIT_OBJECT_0) break;
     }
     DWORD exitCode = 0;
-    if (GetExitCodeProcess(process.Get(), &exitCode) && exitCode != STILL_ACTIVE)
+    if (GetExitCodeProcess(installer.process.Get(), &exitCode) && exitCode != STILL_ACTIVE)
         end.exitCode = exitCode;
     return end;
 }
 
 void StartProgram(const std::wstring &program) {
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION created{};
-    if (CreateProcessW(program.c_str(), nullptr, nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                       &startup, &created)) {
-        CloseHandle(created.hThread);
-        CloseHandle(created.hProcess);
-    }
+    StartProcess(program, L"", ProcessUser::kDesktopUser);
 }

@@ -22,7 +22,7 @@ bool IsSetupPackageFile(const std::wstring &path);
 bool IsInstallerRunning(HANDLE process);
 
 // Starts `program` without waiting for it (a maker application closed for an
-// installation).
+// installation), with the rights of the user at the desktop, not ours.
 void StartProgram(const std::wstring &program);
 
 #endif

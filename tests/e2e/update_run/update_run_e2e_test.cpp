@@ -128,6 +128,21 @@ protected:
         return window;
     }
 
+    // Ticks the rows named `names` on the selection page and clears every other;
+    // how many rows it ticked (-1 when a check box could not be set).
+    static int TickOnly(HWND select, std::initializer_list<std::wstring> names) {
+        std::vector<windriver::ListRow> rows;
+        if (!windriver::ReadListRows(GetDlgItem(select, kList), rows)) return -1;
+        int ticked = 0;
+        for (size_t row = 0; row < rows.size(); ++row) {
+            bool keep = false;
+            for (const std::wstring &name : names) keep = keep || rows[row].cells[0] == name;
+            if (!windriver::SetListCheck(GetDlgItem(select, kList), static_cast<int>(row), keep)) return -1;
+            ticked += keep ? 1 : 0;
+        }
+        return ticked;
+    }
+
     std::unique_ptr<TesselInstall> install;
 };
 
@@ -276,12 +291,7 @@ void UpdateRunTest::RunDmbUpdateWhilePlayerRuns(bool withTray, const std::vector
     HWND window = StartToSelection(tessel, select);
     ASSERT_TRUE(window);
     ASSERT_TRUE(select);
-    std::vector<windriver::ListRow> rows;
-    ASSERT_TRUE(windriver::ReadListRows(GetDlgItem(select, kList), rows));
-    for (size_t row = 0; row < rows.size(); ++row) {
-        const bool keep = rows[row].cells[0] == L"marboDMB";
-        EXPECT_TRUE(keep || windriver::SetListCheck(GetDlgItem(select, kList), static_cast<int>(row), false));
-    }
+    ASSERT_EQ(TickOnly(select, {L"marboDMB"}), 1);
     ASSERT_TRUE(windriver::Click(select, kStartInstall));
     HWND progress = nullptr;
     ASSERT_TRUE(windriver::PollUntil(
@@ -392,13 +402,7 @@ TEST_F(UpdateRunTest, CancelDuringDownloadAndDuringUnpackingEndsTheProgram) {
         ASSERT_TRUE(window);
         ASSERT_TRUE(select);
         if (!download) {
-            std::vector<windriver::ListRow> rows;
-            ASSERT_TRUE(windriver::ReadListRows(GetDlgItem(select, kList), rows));
-            for (size_t row = 0; row < rows.size(); ++row) {
-                const bool keep = rows[row].cells[0] == L"Viewer";
-                EXPECT_TRUE(keep || windriver::SetListCheck(GetDlgItem(select, kList),
-                                                            static_cast<int>(row), false));
-            }
+            ASSERT_EQ(TickOnly(select, {L"Viewer"}), 1);
         }
         ASSERT_TRUE(windriver::Click(select, kStartInstall));
         HWND progress = nullptr;
@@ -772,15 +776,7 @@ TEST_F(UpdateRunTest, HostileListedNamesStayOutAndWindowsMadeZipsUnpackWritable)
     HWND window = StartToSelection(tessel, select);
     ASSERT_TRUE(window);
     ASSERT_TRUE(select);
-    std::vector<windriver::ListRow> rows;
-    ASSERT_TRUE(windriver::ReadListRows(GetDlgItem(select, kList), rows));
-    int offered = 0;
-    for (size_t row = 0; row < rows.size(); ++row) {
-        const bool keep = rows[row].cells[0] == components[0] || rows[row].cells[0] == components[1];
-        offered += keep ? 1 : 0;
-        ASSERT_TRUE(windriver::SetListCheck(GetDlgItem(select, kList), static_cast<int>(row), keep));
-    }
-    ASSERT_EQ(offered, 2);
+    ASSERT_EQ(TickOnly(select, {components[0], components[1]}), 2);
     ASSERT_TRUE(windriver::Click(select, kStartInstall));
     HWND progress = nullptr;
     ASSERT_TRUE(windriver::PollUntil(
@@ -823,11 +819,7 @@ TEST_F(UpdateRunTest, AnInstallerThatCannotBeStartedFailsItsRow) {
     HWND window = StartToSelection(tessel, select);
     ASSERT_TRUE(window);
     ASSERT_TRUE(select);
-    std::vector<windriver::ListRow> rows;
-    ASSERT_TRUE(windriver::ReadListRows(GetDlgItem(select, kList), rows));
-    for (size_t row = 0; row < rows.size(); ++row)
-        ASSERT_TRUE(windriver::SetListCheck(GetDlgItem(select, kList), static_cast<int>(row),
-                                            rows[row].cells[0] == L"Broken"));
+    ASSERT_EQ(TickOnly(select, {L"Broken"}), 1);
     ASSERT_TRUE(windriver::Click(select, kStartInstall));
     HWND progress = nullptr;
     ASSERT_TRUE(windriver::PollUntil([&] { return (progress = VisiblePageWith(window, kLog)) != nullptr; }, 10000));

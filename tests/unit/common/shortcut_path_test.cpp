@@ -73,3 +73,42 @@ TEST(ShortcutPath, SubFolderChainIsDeepestFirstAndNeverLeadsOut) {
             << testing::PrintToString(std::wstring(c.folder));
     }
 }
+
+// Script lines as a package may carry them: only what stays inside the token's
+// special folder may be made at install or removed at uninstall.
+TEST(ShortcutPath, OnlyPathsInsideTheSpecialFolderAreAllowed) {
+    const struct {
+        const wchar_t *folder;
+        const wchar_t *name;
+        bool allowed;
+    } cases[] = {
+        {L"{DeskTop}", L"Viewer", true},
+        {L"{startmenu}\\Programs\\marbo Viewer", L"Viewer 2.0", true},
+        {L"{StartMenu}Programs/Tools", L"Tools\\Guide", true},
+        {L"{QuickLaunch}\\", L".hidden", true},
+        {L"{StartMenu}\\Programs\\\\Tools\\", L"v1.0", true},
+        {L"{StartMenu}\\..\\..\\Windows", L"Viewer", false},
+        {L"{StartMenu}\\Programs\\..", L"Viewer", false},
+        {L"{StartMenu}..", L"Viewer", false},
+        {L"{StartMenu}\\...", L"Viewer", false},
+        {L"{StartMenu}\\. .", L"Viewer", false},
+        {L"{DeskTop}", L"..\\..\\Viewer", false},
+        {L"{DeskTop}", L"Sub/../../Viewer", false},
+        {L"{DeskTop}", L"..", false},
+        {L"{DeskTop}", L".", false},
+        {L"{DeskTop}\\C:\\Windows", L"Viewer", false},
+        {L"{DeskTop}", L"C:\\Viewer", false},
+        {L"{DeskTop}", L"Viewer:stream", false},
+        {L"{DeskTop}\\\\server\\share", L"Viewer", false},
+        {L"{DeskTop}/\\Windows", L"Viewer", false},
+        {L"{DeskTop}", L"\\Windows\\Viewer", false},
+        {L"{DeskTop}", L"/Viewer", false},
+        {L"{DeskTop}", L"", false},
+        {L"{InstallDir}", L"Viewer", false},
+        {L"C:\\Users\\Public\\Desktop", L"Viewer", false},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(c.allowed, IsShortcutPathAllowed(c.folder, c.name))
+            << testing::PrintToString(std::wstring(c.folder)) << " "
+            << testing::PrintToString(std::wstring(c.name));
+}

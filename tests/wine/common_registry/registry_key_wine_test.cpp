@@ -128,11 +128,21 @@ TEST_F(RegistryKeyTest, ValueOperationsWithoutAKeyFail) {
     EXPECT_FALSE(key.DeleteValue(L"v"));
 }
 
-TEST_F(RegistryKeyTest, CountEntriesCountsSubKeysAndValues) {
+// An uninstall deletes a recorded key only when IsEmptyKey says so: a key that
+// cannot be opened is not empty. Windows refuses the open of a key whose access
+// list denies this process reading it; Wine's registry does not enforce a key's
+// access list, so the missing key stands in here for every failed open.
+TEST_F(RegistryKeyTest, CountEntriesCountsSubKeysAndValuesAndOnlyAnOpenedKeyIsEmpty) {
     EXPECT_EQ(0u, CRegistryKey::CountEntries(HKEY_CURRENT_USER, kBaseSub));
+    EXPECT_FALSE(CRegistryKey::IsEmptyKey(HKEY_CURRENT_USER, kBaseSub));
+    EXPECT_FALSE(CRegistryKey::IsEmptyKey(nullptr, kBaseSub));
     CRegistryKey key;
     ASSERT_TRUE(key.Create(std::wstring(kBase) + L"\\A"));
+    EXPECT_TRUE(CRegistryKey::IsEmptyKey(HKEY_CURRENT_USER, std::wstring(kBaseSub) + L"\\A"));
+    EXPECT_FALSE(CRegistryKey::IsEmptyKey(HKEY_CURRENT_USER, kBaseSub));  // a sub-key
     ASSERT_TRUE(key.Create(std::wstring(kBase) + L"\\B"));
+    ASSERT_TRUE(key.SetValue(L"x", L"1", REG_SZ));
+    EXPECT_FALSE(CRegistryKey::IsEmptyKey(HKEY_CURRENT_USER, std::wstring(kBaseSub) + L"\\B"));
     ASSERT_TRUE(key.Create(HKEY_CURRENT_USER, kBaseSub));
     ASSERT_TRUE(key.SetValue(L"x", L"1", REG_SZ));
     key.Close();

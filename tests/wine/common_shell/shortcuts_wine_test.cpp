@@ -69,7 +69,11 @@ TEST_F(ShortcutTest, DesktopShortcutGoesToAllUsersAndReplacesTheUsersOwn) {
 }
 
 TEST_F(ShortcutTest, OverwriteFalseKeepsAnExistingShortcut) {
-    ASSERT_TRUE(CreateShortcut(L"{desktop}", L"\\TesselTestPlayer", L"first", L"C:\\first.exe", L"",
+    // A name with a leading separator would name a path from the root.
+    EXPECT_FALSE(CreateShortcut(L"{desktop}", L"\\TesselTestPlayer", L"first", L"C:\\first.exe",
+                                L"", L"C:\\", 0, true));
+    EXPECT_FALSE(Exists(commonDesktop_ + L"\\TesselTestPlayer.lnk"));
+    ASSERT_TRUE(CreateShortcut(L"{desktop}", L"TesselTestPlayer", L"first", L"C:\\first.exe", L"",
                                L"C:\\", 0, true));
     Touch(userDesktop_ + L"\\TesselTestPlayer.lnk");
     CreateShortcut(L"{DeskTop}", L"TesselTestPlayer", L"second", L"C:\\second.exe", L"", L"C:\\", 0,

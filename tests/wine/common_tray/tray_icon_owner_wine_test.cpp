@@ -20,9 +20,10 @@ class TrayChainTest : public testing::Test {
                             &si, &host_))
             return;
         CloseHandle(host_.hThread);
-        for (int i = 0; i < 200 && !tray_; ++i) {
+        // The helper makes the tray window first and the quiet window last.
+        for (int i = 0; i < 200 && !(tray_ && FindWindowW(L"TesselQuietWindow", nullptr)); ++i) {
             tray_ = FindWindowW(L"TesselTestTrayWnd", L"TesselTestTray");
-            if (!tray_) Sleep(50);
+            Sleep(50);
         }
     }
     static void TearDownTestSuite() {

@@ -38,6 +38,8 @@ std::vector<std::wstring> EntryNames(const std::wstring &file) {
 }
 
 
+std::wstring ParentOf(const std::wstring &path) { return path.substr(0, path.rfind(L'\\')); }
+
 uint64_t FileSize(const std::wstring &path) {
     WIN32_FILE_ATTRIBUTE_DATA data;
     if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) return 0;
@@ -522,12 +524,24 @@ TEST_F(UninstallEngine, ShortcutFoldersGoOnlyOnceEmpty) {
     ASSERT_TRUE(WriteWholeFile(userStartMenu + L"\\" + nested + L"\\" + tag_ + L" A.lnk", "old"));
     ASSERT_TRUE(WriteWholeFile(kept + L"\\mine.lnk", "mine"));
 
+    // A record may carry lines no installer of ours wrote: paths leading out of
+    // their special folder are skipped.
+    const std::wstring planted =
+        ParentOf(CommonFolder(CSIDL_COMMON_DESKTOPDIRECTORY)) + L"\\" + tag_ + L" Planted.lnk";
+    struct PlantedCleanup {
+        std::wstring file;
+        ~PlantedCleanup() { DeleteFileW(file.c_str()); }
+    } plantedCleanup{planted};
+    ASSERT_TRUE(WriteWholeFile(planted, "not the product's"));
+
     TestPackage record;
     record.Line("General/Title=" + Tag() + " Viewer")
         .Line("Shortcut/{StartMenu}%5CPrograms%5C" + Tag() + "%5CSub/" + Tag() + " A")
         .Line("Shortcut/{DeskTop}%5C" + Tag() + "/" + Tag() + " B")
         .Line("Shortcut/{StartMenu}%5C" + Tag() + "Kept/" + Tag() + " C")
-        .Line("Shortcut/{StartMenu}%5CPrograms%5CStartUp/" + Tag() + " S");
+        .Line("Shortcut/{StartMenu}%5CPrograms%5CStartUp/" + Tag() + " S")
+        .Line("Shortcut/{DeskTop}/..%5C" + Tag() + " Planted")
+        .Line("Shortcut/{DeskTop}%5C..%5C/" + Tag() + " Planted");
     const std::wstring uninstaller = Root() + L"\\Uninstall.exe";
     ASSERT_TRUE(record.Write(uninstaller, kProgram, kUninstallerIdentifier));
     SetupSettings recorded;
@@ -546,6 +560,54 @@ TEST_F(UninstallEngine, ShortcutFoldersGoOnlyOnceEmpty) {
     EXPECT_TRUE(FolderExists(CommonFolder(CSIDL_COMMON_STARTUP)));
     EXPECT_FALSE(FileExists(kept + L"\\" + tag_ + L" C.lnk"));
     EXPECT_EQ(ReadWholeFile(kept + L"\\mine.lnk"), "mine");
+    EXPECT_EQ(ReadWholeFile(planted), "not the product's");
+}
+
+// Shortcut lines whose folder or name would leave the special folder fail as
+// other bad lines do; the line beside them is made.
+TEST_F(InstallEngine, ShortcutsThatLeaveTheirSpecialFolderAreRefused) {
+    const std::string tag = Tag(), target = "/x/{InstallDir}%5Cviewer.exe";
+    TestPackage p;
+    p.Line("General/Title=" + tag + " Viewer")
+        .File("File/Target={InstallDir}/viewer.exe", kViewerBytes)
+        .Line("Shortcut/{StartMenu}%5C..%5C..%5C" + tag + "Out/" + tag + " Up" + target)
+        .Line("Shortcut/{DeskTop}/..%5C" + tag + " Up" + target)
+        .Line("Shortcut/{DeskTop}%5C...%5C" + tag + "/" + tag + " Dots" + target)
+        .Line("Shortcut/{DeskTop}%5CC:%5C" + tag + "Drive/" + tag + " Drive" + target)
+        .Line("Shortcut/{DeskTop}/%5C" + tag + " Root" + target)
+        .Line("Shortcut/{DeskTop}/" + tag + " Made" + target);
+    WritePackage(p);
+
+    const std::wstring desktop = CommonFolder(CSIDL_COMMON_DESKTOPDIRECTORY);
+    const std::wstring userDesktop = CommonFolder(CSIDL_DESKTOPDIRECTORY);
+    const std::wstring startMenu = CommonFolder(CSIDL_COMMON_STARTMENU);
+    const std::vector<std::wstring> outside = {
+        ParentOf(ParentOf(startMenu)) + L"\\" + tag_ + L"Out",
+        ParentOf(desktop) + L"\\" + tag_ + L" Up.lnk",
+        ParentOf(userDesktop) + L"\\" + tag_ + L" Up.lnk",
+        ParentOf(desktop) + L"\\" + tag_ + L"\\" + tag_ + L" Dots.lnk",
+        L"C:\\" + tag_ + L"Drive",
+        desktop + L"\\" + tag_ + L" Root.lnk",
+    };
+    struct Cleanup {
+        std::vector<std::wstring> paths;
+        ~Cleanup() {
+            for (const std::wstring &path : paths) {
+                DeleteFileW(path.c_str());
+                DeleteFolderTree(path);
+            }
+        }
+    } cleanup{outside};
+    cleanup.paths.push_back(desktop + L"\\" + tag_ + L" Made.lnk");
+
+    const SetupSettings settings = InstallSettings();
+    CProgressInstall engine(EngineSource{Package(), &settings});
+    TestPage page(engine);
+    ASSERT_TRUE(page.RunToCompletion());
+    EXPECT_TRUE(FileExists(desktop + L"\\" + tag_ + L" Made.lnk"));
+    for (const std::wstring &path : outside)
+        EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(path.c_str()))
+            << testing::PrintToString(path);
 }
 
 }  // namespace

@@ -9,10 +9,10 @@
 #include <ntifs.h>
 
 #include "guarded_copy.h"
+#include "pmio_control.h"
 #include "pmio_filter.h"
 
-#define PMIO_IOCTL_READ_PAGE 0x9C402403u /* type 0x9C40, function 0x900, neither, any access */
-#define PMIO_POOL_TAG 0x6F696D70u        /* "pmio" */
+#define PMIO_POOL_TAG 0x6F696D70u /* "pmio" */
 
 static const WCHAR kDeviceName[] = L"\\Device\\pmio";
 static const WCHAR kLinkName[] = L"\\DosDevices\\pmio";
