@@ -2,9 +2,8 @@
 
 #include <windows.h>
 
-#include <memory>
-
 #include "common/folders.h"
+#include "common/message_window_win.h"
 #include "common/system_folders.h"
 #include "setup/engine/engine_job_win.h"
 #include "setup/engine/engine_control_win.h"
@@ -16,55 +15,30 @@
 
 namespace {
 
-const wchar_t kWindowClass[] = L"marboSetupSilent";
-
-struct EngineRun {
-    std::unique_ptr<CEngineControl> control;
-    bool ended = false;
-};
-
-LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        auto *create = reinterpret_cast<CREATESTRUCTW *>(lParam);
-        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-    }
-    auto *run = reinterpret_cast<EngineRun *>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    if (run && message == run->control->Message() && wParam == 0) {
-        if (lParam == kWorkerProgress)
-            run->control->ItemText();  // read, so that the next notice comes
-        else
-            run->ended = true;
-        return 0;
-    }
-    return DefWindowProcW(window, message, wParam, lParam);
-}
-
 // Runs the engine to its end. False when its worker could not start.
-bool RunEngine(EngineRun &run, bool &payloadRead) {
-    HINSTANCE instance = GetModuleHandleW(nullptr);
-    WNDCLASSW windowClass{};
-    windowClass.lpfnWndProc = Procedure;
-    windowClass.hInstance = instance;
-    windowClass.lpszClassName = kWindowClass;
-    RegisterClassW(&windowClass);
-    HWND window = CreateWindowExW(0, kWindowClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                  instance, &run);
-    if (!window) return false;
-    run.control->Attach(nullptr, window);
-    const bool started = run.control->Start();
+bool RunEngine(CEngineControl &control, bool &payloadRead) {
+    bool ended = false;
+    CMessageWindow notices([&](UINT message, WPARAM wParam, LPARAM lParam) {
+        if (message != control.Message() || wParam != 0) return false;
+        if (lParam == kWorkerProgress)
+            control.ItemText();  // read, so that the next notice comes
+        else
+            ended = true;
+        return true;
+    });
+    if (!notices.Window()) return false;
+    control.Attach(nullptr, notices.Window());
+    const bool started = control.Start();
     MSG message;
-    while (started && !run.ended && GetMessageW(&message, nullptr, 0, 0) > 0)
-        DispatchMessageW(&message);
-    run.control->StopWorker();
-    payloadRead = run.control->PayloadRead();
-    DestroyWindow(window);
+    while (started && !ended && GetMessageW(&message, nullptr, 0, 0) > 0) DispatchMessageW(&message);
+    control.StopWorker();
+    payloadRead = control.PayloadRead();
     return started;
 }
 
-int RunToExitCode(std::unique_ptr<CEngineControl> control) {
-    EngineRun run{std::move(control)};
+int RunToExitCode(CEngineControl &control) {
     bool payloadRead = false;
-    if (!RunEngine(run, payloadRead)) return kSilentEngineNotStarted;
+    if (!RunEngine(control, payloadRead)) return kSilentEngineNotStarted;
     return payloadRead ? kSilentDone : kSilentNoPayload;
 }
 
@@ -121,7 +95,8 @@ int InstallSilently(const SetupOptions &options) {
         const int destination = CheckDestination(settings);
         if (destination != kSilentDone) return destination;
     }
-    const int result = RunToExitCode(std::unique_ptr<CEngineControl>(new CProgressInstall()));
+    CProgressInstall engine;
+    const int result = RunToExitCode(engine);
     if (result == kSilentDone && WantsRestart(settings)) return kSilentDoneRestartNeeded;
     return result;
 }
@@ -134,5 +109,6 @@ int RunSilentSetup(const SetupOptions &options) {
     const SetupSettings &settings = ProcessSetupSettings();
     // Running in place (no copy could be made), it holds that file itself.
     if (!MustMoveOut(settings.InstallDir, GetProgramFolder())) WaitForInstalledUninstaller(settings);
-    return RunToExitCode(std::unique_ptr<CEngineControl>(new CProgressUninstall()));
+    CProgressUninstall engine;
+    return RunToExitCode(engine);
 }

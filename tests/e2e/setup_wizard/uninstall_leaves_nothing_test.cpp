@@ -116,20 +116,25 @@ void CreateKey(HKEY root, const wchar_t *path) {
     RegCloseKey(key);
 }
 
+// A fresh machine that already has the maker's software (the parent keys are
+// there) but not the sample, and the sample's package with the probe writing
+// `afterFile` as AfterPath.
+void PrepareMachine(const std::wstring &name, const std::wstring &afterFile, std::wstring &package) {
+    ASSERT_FALSE(FolderExists(SpecialFolder(CSIDL_PROGRAM_FILES) + L"\\marbo Viewer"))
+        << "this test needs a Wine prefix of its own";
+    CreateKey(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Parvoni");
+    CreateKey(HKEY_CURRENT_USER, L"Software\\Parvoni");
+    std::string detail;
+    ASSERT_TRUE(BuildPackage(name, SampleDescription(Utf8(afterFile)), package, detail)) << detail;
+}
+
 TEST(SetupWizardMachine, UninstallLeavesTheMachineAsItWasBeforeTheInstall) {
     const std::wstring dir = SpecialFolder(CSIDL_PROGRAM_FILES) + L"\\marbo Viewer";
     const std::wstring temp = SpecialFolder(CSIDL_WINDOWS) + L"\\Temp";
     const std::wstring startMenuFolder = SpecialFolder(CSIDL_COMMON_STARTMENU) + L"\\marbo Viewer";
-    ASSERT_FALSE(FolderExists(dir)) << "this test needs a Wine prefix of its own";
-
-    // A machine that already has the maker's software: the parent keys are there.
-    CreateKey(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Parvoni");
-    CreateKey(HKEY_CURRENT_USER, L"Software\\Parvoni");
     const std::wstring afterFile = Given().work + L"\\sample-after.txt";
     std::wstring package;
-    std::string detail;
-    ASSERT_TRUE(BuildPackage(L"sample", SampleDescription(Utf8(afterFile)), package, detail))
-        << detail;
+    ASSERT_NO_FATAL_FAILURE(PrepareMachine(L"sample", afterFile, package));
 
     const MachineSnapshot before = TakeMachineSnapshot();
 
@@ -252,14 +257,9 @@ void UninstallQuietly(std::vector<std::wstring> &seen) {
 TEST(SetupWizardSilentMachine, SilentInstallAndUninstallLeaveTheMachineAsItWas) {
     const std::wstring dir = SpecialFolder(CSIDL_PROGRAM_FILES) + L"\\marbo Viewer";
     const std::wstring temp = SpecialFolder(CSIDL_WINDOWS) + L"\\Temp";
-    ASSERT_FALSE(FolderExists(dir)) << "this test needs a Wine prefix of its own";
-    CreateKey(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Parvoni");
-    CreateKey(HKEY_CURRENT_USER, L"Software\\Parvoni");
     const std::wstring afterFile = Given().work + L"\\silent-after.txt";
     std::wstring package;
-    std::string detail;
-    ASSERT_TRUE(BuildPackage(L"sample-silent", SampleDescription(Utf8(afterFile)), package, detail))
-        << detail;
+    ASSERT_NO_FATAL_FAILURE(PrepareMachine(L"sample-silent", afterFile, package));
 
     const MachineSnapshot before = TakeMachineSnapshot();
     std::vector<std::wstring> seen;
