@@ -3,23 +3,29 @@
 
 #include <windows.h>
 
-// A message-only window (never shown, never on a desktop) for code that runs
-// without windows but receives the worker controls' posted notices. `owner`
-// is kept as the window's user data (GWLP_USERDATA) from WM_NCCREATE on, for
-// `procedure` to find. Null when the window could not be made.
-HWND CreateMessageWindow(const wchar_t *className, WNDPROC procedure, void *owner);
+#include <functional>
 
-// The owner that CreateMessageWindow stored with `window`.
-template <typename Owner>
-Owner *MessageWindowOwner(HWND window) {
-    return reinterpret_cast<Owner *>(GetWindowLongPtrW(window, GWLP_USERDATA));
-}
+// A message-only window: it never appears on a desktop, and a worker control
+// run without pages posts its notices to it. Every message after creation goes
+// to `handler`; one it does not take (false) gets the default handling.
+// Destroyed with the object; it belongs to the thread that made it.
+class CMessageWindow {
+public:
+    using Handler = std::function<bool(UINT message, WPARAM wParam, LPARAM lParam)>;
 
-// What every such procedure does first: keeps the owner on WM_NCCREATE.
-inline void KeepMessageWindowOwner(HWND window, UINT message, LPARAM lParam) {
-    if (message == WM_NCCREATE)
-        SetWindowLongPtrW(window, GWLP_USERDATA,
-                          reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW *>(lParam)->lpCreateParams));
-}
+    explicit CMessageWindow(Handler handler);
+    ~CMessageWindow();
+    CMessageWindow(const CMessageWindow &) = delete;
+    CMessageWindow &operator=(const CMessageWindow &) = delete;
+
+    // Null when the window could not be made.
+    HWND Window() const { return window_; }
+
+private:
+    static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+    Handler handler_;
+    HWND window_ = nullptr;
+};
 
 #endif

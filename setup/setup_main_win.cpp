@@ -7,11 +7,11 @@
 
 // marboSetup: an installer or an uninstaller, depending on the marker that
 // follows the program in its own file.
-int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR arguments, int) {
     RestrictDllSearch();
     // Held until the program ends: what is installed is what was started.
     if (!OpenProgramFile()) return 0;
     // Without a marker the program is no setup package: end at once, showing nothing.
     if (!ReadSetupSettings()) return 0;
-    return RunSetupWizard();
+    return RunSetupWizard(arguments ? arguments : L"");
 }

@@ -41,8 +41,10 @@ public:
     CEngineControl &operator=(const CEngineControl &) = delete;
     virtual ~CEngineControl();
 
-    // The page's progress bar; its parent (the page) receives Message().
-    void Attach(HWND progressBar);
+    // The page's progress bar; its parent (the page) receives Message(), or
+    // `notifyWindow` when one is given (a run without pages hands a
+    // message-only window and no bar).
+    void Attach(HWND progressBar, HWND notifyWindow = nullptr);
     HWND ProgressBar() const;
 
     // Clears the page's Folder and Item texts, closes a running copy of the
@@ -57,6 +59,9 @@ public:
     // Moves the bar to the position the worker last published; re-arms the
     // progress notice too.
     void ShowPosition();
+    // After the run's end notice: the run found its archive (the payload or
+    // the uninstall record). The pages show the completion page either way.
+    bool PayloadRead() const;
 
     // The registered WM_UNZIP message of this kind of engine.
     virtual UINT Message() const = 0;
@@ -76,10 +81,12 @@ private:
 
     EngineSource source_;
     HWND bar_ = nullptr;
+    HWND notify_ = nullptr;
     std::unique_ptr<EngineJob> job_;
     std::unique_ptr<EngineChannel> channel_;
     LockedValue<std::wstring> itemText_;
     LockedValue<int> position_;
+    LockedValue<bool> payloadRead_;
     // Last: it is stopped (and the worker joined) before the job and channel go.
     CWorkerThread worker_;
 };

@@ -29,6 +29,8 @@ void EngineChannel::ItemChanged(const std::wstring &text) {
     worker_.NotifyProgress(kWorkerProgress);
 }
 
+void EngineChannel::PayloadOpened() { owner_.payloadRead_.Set(true); }
+
 void EngineChannel::Finished() { worker_.NotifyEnd(kWorkerFinished); }
 
 std::wstring SetupEngineJob::Expand(const std::wstring &text) const {

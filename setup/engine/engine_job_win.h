@@ -27,6 +27,8 @@ public:
     void Progress(double done, double total);
     // Publishes the item text.
     void ItemChanged(const std::wstring &text);
+    // The run has its archive open (read by the owner after the end notice).
+    void PayloadOpened();
     // Acknowledges the stop request, if any, and posts kWorkerFinished.
     void Finished();
 

@@ -36,8 +36,10 @@ public:
     void Run(EngineChannel &channel) override {
         channel.BeginProgress();
         progress_ = ProgressRecord{settings_.RequiredBytes, 0, &channel};
-        if (std::unique_ptr<PayloadReader> archive = OpenPayload(kInstallerIdentifier))
+        if (std::unique_ptr<PayloadReader> archive = OpenPayload(kInstallerIdentifier)) {
+            channel.PayloadOpened();
             InstallEntries(*archive, channel);
+        }
         if (!uninstaller_.empty()) {
             AppendRecord();
             Register();
@@ -175,7 +177,9 @@ private:
         if (!key.Open(path) && !key.Create(path)) return;
         key.SetValue(L"DisplayName", ProductCaption(settings_), REG_SZ);
         if (!settings_.Version.empty()) key.SetValue(L"DisplayVersion", settings_.Version, REG_SZ);
-        key.SetValue(L"UninstallString", UninstallCommandLine(settings_.InstallDir), REG_SZ);
+        const std::wstring uninstall = UninstallCommandLine(settings_.InstallDir);
+        key.SetValue(L"UninstallString", uninstall, REG_SZ);
+        key.SetValue(L"QuietUninstallString", uninstall + L" /S", REG_SZ);
         key.Close();
     }
 

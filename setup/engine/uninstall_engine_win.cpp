@@ -44,6 +44,7 @@ public:
     void Run(EngineChannel &channel) override {
         channel.BeginProgress();
         if (std::unique_ptr<PayloadReader> record = OpenPayload(kUninstallerIdentifier)) {
+            channel.PayloadOpened();
             const bool complete = RemoveEntries(*record, channel);
             for (const std::wstring &folder : folderList_) RemoveEmptyFolder(folder);
             RemoveEmptyFolder(settings_.InstallDir);

@@ -53,7 +53,7 @@ bool CopyFromHandle(HANDLE from, const std::wstring &to) {
 
 }  // namespace
 
-bool StartCopyFromTemp(const std::wstring &windowsDir) {
+bool StartCopyFromTemp(const std::wstring &windowsDir, const std::wstring &arguments) {
     const std::wstring self = GetProgramFile();
     uint64_t random = 0;
     if (self.empty() || windowsDir.empty() || !RandomNumber(random)) return false;
@@ -67,8 +67,10 @@ bool StartCopyFromTemp(const std::wstring &windowsDir) {
         // uninstaller has.
         MoveFileExW(copy.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
         MoveFileExW(folder.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
-        // The copy's path is its whole command line, quoted for folders with blanks.
-        if (SetCurrentDirectoryW(folder.c_str()) && StartCommandLine(L"\"" + copy + L"\"")) return true;
+        // The copy's path, quoted for folders with blanks, and what it is to do.
+        std::wstring commandLine = L"\"" + copy + L"\"";
+        if (!arguments.empty()) commandLine += L" " + arguments;
+        if (SetCurrentDirectoryW(folder.c_str()) && StartCommandLine(commandLine)) return true;
     }
     // Out of the folder before it goes.
     SetCurrentDirectoryW(GetProgramFolder().c_str());

@@ -10,9 +10,9 @@
 // Administrators alone, so nobody else can plant a DLL beside the copy or
 // change it before it starts. The copy is written from this program's own
 // file through the handle start-up holds, its folder made current and the
-// copy started. Windows deletes the copy and its folder at its next start.
-// False when any step fails; nothing is left then and the caller stays where
-// it is.
-bool StartCopyFromTemp(const std::wstring &windowsDir);
+// copy started with `arguments` after its quoted path. Windows deletes the
+// copy and its folder at its next start. False when any step fails; nothing
+// is left then and the caller stays where it is.
+bool StartCopyFromTemp(const std::wstring &windowsDir, const std::wstring &arguments);
 
 #endif

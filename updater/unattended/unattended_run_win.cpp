@@ -6,8 +6,6 @@
 
 namespace {
 
-const wchar_t kWindowClass[] = L"TesselUnattendedRun";
-
 std::wstring RowLine(const ComponentRow &row) {
     return row.name + L": installed " + row.installedVersion + L", offered " + row.newVersion +
            (row.checked ? L" (newer)" : L"");
@@ -15,25 +13,17 @@ std::wstring RowLine(const ComponentRow &row) {
 
 }  // namespace
 
-CUnattendedRun::CUnattendedRun(StartMode mode, CRunLogFile &log) : m_mode(mode), m_log(log) {
-    m_window = CreateMessageWindow(kWindowClass, Procedure, this);
-    AttachWorkers(m_window, nullptr, nullptr);
+CUnattendedRun::CUnattendedRun(StartMode mode, CRunLogFile &log)
+    : m_mode(mode), m_log(log),
+      m_notices([this](UINT message, WPARAM wParam, LPARAM lParam) {
+          return OnNotice(message, wParam, lParam);
+      }) {
+    AttachWorkers(m_notices.Window(), nullptr, nullptr);
     SetQuietInstallers(true);
 }
 
-CUnattendedRun::~CUnattendedRun() {
-    StopWorkers();
-    if (m_window)
-        DestroyWindow(m_window);
-}
-
-LRESULT CALLBACK CUnattendedRun::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    KeepMessageWindowOwner(window, message, lParam);
-    auto *self = MessageWindowOwner<CUnattendedRun>(window);
-    if (self && self->OnNotice(message, wParam, lParam))
-        return 0;
-    return DefWindowProcW(window, message, wParam, lParam);
-}
+// The workers end before the window their notices go to.
+CUnattendedRun::~CUnattendedRun() { StopWorkers(); }
 
 int CUnattendedRun::Run() {
     m_log.Write(m_mode == StartMode::kList ? L"Listing the update catalogue."
@@ -59,7 +49,7 @@ int CUnattendedRun::Install(const ComponentList &rows) {
     for (const ComponentRow &row : rows.Rows())
         if (row.checked && row.packages)
             newer.push_back(*row.packages);
-    if (!m_window || !StartRun(std::move(newer))) {
+    if (!m_notices.Window() || !StartRun(std::move(newer))) {
         m_log.Write(L"Nothing to update.");
         return kExitDone;
     }
@@ -82,5 +72,5 @@ void CUnattendedRun::AppendLog(const std::wstring &text) {
 void CUnattendedRun::Ended(RunEnd end) {
     m_end = end;
     m_ended = true;
-    PostMessageW(m_window, WM_NULL, 0, 0);  // wakes the loop
+    PostMessageW(m_notices.Window(), WM_NULL, 0, 0);  // wakes the loop
 }

@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include "common/message_window_win.h"
 #include "updater/unattended/run_log_win.h"
 #include "updater/unattended/start_options.h"
 #include "updater/wizard/update_run_driver_win.h"
@@ -22,7 +23,6 @@ public:
 
 private:
     int Install(const ComponentList &rows);
-    static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
     // The log is read by administrators of many machines: English throughout.
     unsigned short RunLanguage() const override { return 0; }
@@ -34,7 +34,7 @@ private:
 
     StartMode m_mode;
     CRunLogFile &m_log;
-    HWND m_window = nullptr;
+    CMessageWindow m_notices;
     bool m_ended = false;
     RunEnd m_end = RunEnd::kCancelled;
 };

@@ -1,9 +1,11 @@
 #include "tests/e2e/setup_wizard/setup_e2e_support.h"
 
 #include <objbase.h>
+#include <tlhelp32.h>
 #include <shlobj.h>
 #include <shobjidl.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "setup/res/resource.h"
@@ -248,6 +250,57 @@ void DeleteRegistryTree(HKEY root, const std::wstring &key) {
     RegDeleteKeyW(root, key.c_str());
 }
 
+
+namespace {
+
+BOOL CALLBACK AddVisibleForeignWindow(HWND window, LPARAM data) {
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    if (process != GetCurrentProcessId() && IsWindowVisible(window))
+        reinterpret_cast<std::vector<HWND> *>(data)->push_back(window);
+    return TRUE;
+}
+
+// The visible top-level windows of other processes.
+std::vector<HWND> VisibleForeignWindows() {
+    std::vector<HWND> windows;
+    EnumWindows(AddVisibleForeignWindow, reinterpret_cast<LPARAM>(&windows));
+    return windows;
+}
+
+}  // namespace
+
+bool PollWithoutNewWindows(const std::function<bool()> &done, DWORD timeoutMs,
+                           std::vector<std::wstring> &seen) {
+    const std::vector<HWND> before = VisibleForeignWindows();
+    const DWORD start = GetTickCount();
+    for (;;) {
+        for (HWND window : VisibleForeignWindows()) {
+            if (std::find(before.begin(), before.end(), window) != before.end()) continue;
+            wchar_t title[256] = L"", className[256] = L"";
+            GetWindowTextW(window, title, 256);
+            GetClassNameW(window, className, 256);
+            const std::wstring text = std::wstring(title) + L" (" + className + L")";
+            if (std::find(seen.begin(), seen.end(), text) == seen.end()) seen.push_back(text);
+        }
+        if (done()) return true;
+        if (GetTickCount() - start > timeoutMs) return false;
+        Sleep(20);
+    }
+}
+
+DWORD RunningProcessNamed(const std::wstring &fileName) {
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) return 0;
+    PROCESSENTRY32W entry = {};
+    entry.dwSize = sizeof entry;
+    DWORD found = 0;
+    for (BOOL more = Process32FirstW(snapshot, &entry); more && !found;
+         more = Process32NextW(snapshot, &entry))
+        if (lstrcmpiW(entry.szExeFile, fileName.c_str()) == 0) found = entry.th32ProcessID;
+    CloseHandle(snapshot);
+    return found;
+}
 
 std::wstring ProcessImage(DWORD processId) {
     using Query = BOOL(WINAPI *)(HANDLE, DWORD, LPWSTR, PDWORD);

@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -80,6 +81,14 @@ void DeleteRegistryTree(HKEY root, const std::wstring &key);
 // The image path of a running process (empty when it cannot be read).
 std::wstring ProcessImage(DWORD processId);
 DWORD WindowProcess(HWND window);
+
+// Polls every 20 ms until `done` holds (true) or `timeoutMs` passes (false),
+// noting in `seen` the title and class of every visible top-level window of
+// another process that was not there when it began.
+bool PollWithoutNewWindows(const std::function<bool()> &done, DWORD timeoutMs,
+                           std::vector<std::wstring> &seen);
+// A running process whose image file is named `fileName` (0 when none is).
+DWORD RunningProcessNamed(const std::wstring &fileName);
 
 // screenshots\setup_wizard_<name>.png in the test's folder, after a moment for painting.
 void Screenshot(const std::wstring &name, DWORD settleMs = 400);

@@ -1,7 +1,9 @@
-// The bundled sample installed and then uninstalled through the wizard's
-// windows, with the whole machine compared before the install and after the
-// uninstall. Runs in a Wine prefix of its own: nothing else may change the
-// machine meanwhile.
+// The bundled sample installed and then uninstalled, through the wizard's
+// windows and silently ("/S"), with the whole machine compared before the
+// install and after the uninstall. The SetupWizardMachine and
+// SetupWizardSilentMachine cases each run in a Wine prefix of their own:
+// nothing else may change the machine meanwhile. SetupWizardSilent runs with
+// the other cases in the shared prefix.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -23,6 +25,8 @@ using namespace setup_e2e;
 namespace {
 
 const wchar_t kSampleCaption[] = L"marbo Viewer - Lite 2.1";
+const wchar_t kSampleUninstallKey[] =
+    L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\marbo Viewer";
 const wchar_t kSessionManager[] = L"System\\CurrentControlSet\\Control\\Session Manager";
 
 std::string Trimmed(const std::string &line) {
@@ -112,20 +116,25 @@ void CreateKey(HKEY root, const wchar_t *path) {
     RegCloseKey(key);
 }
 
+// A fresh machine that already has the maker's software (the parent keys are
+// there) but not the sample, and the sample's package with the probe writing
+// `afterFile` as AfterPath.
+void PrepareMachine(const std::wstring &name, const std::wstring &afterFile, std::wstring &package) {
+    ASSERT_FALSE(FolderExists(SpecialFolder(CSIDL_PROGRAM_FILES) + L"\\marbo Viewer"))
+        << "this test needs a Wine prefix of its own";
+    CreateKey(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Parvoni");
+    CreateKey(HKEY_CURRENT_USER, L"Software\\Parvoni");
+    std::string detail;
+    ASSERT_TRUE(BuildPackage(name, SampleDescription(Utf8(afterFile)), package, detail)) << detail;
+}
+
 TEST(SetupWizardMachine, UninstallLeavesTheMachineAsItWasBeforeTheInstall) {
     const std::wstring dir = SpecialFolder(CSIDL_PROGRAM_FILES) + L"\\marbo Viewer";
     const std::wstring temp = SpecialFolder(CSIDL_WINDOWS) + L"\\Temp";
     const std::wstring startMenuFolder = SpecialFolder(CSIDL_COMMON_STARTMENU) + L"\\marbo Viewer";
-    ASSERT_FALSE(FolderExists(dir)) << "this test needs a Wine prefix of its own";
-
-    // A machine that already has the maker's software: the parent keys are there.
-    CreateKey(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Parvoni");
-    CreateKey(HKEY_CURRENT_USER, L"Software\\Parvoni");
     const std::wstring afterFile = Given().work + L"\\sample-after.txt";
     std::wstring package;
-    std::string detail;
-    ASSERT_TRUE(BuildPackage(L"sample", SampleDescription(Utf8(afterFile)), package, detail))
-        << detail;
+    ASSERT_NO_FATAL_FAILURE(PrepareMachine(L"sample", afterFile, package));
 
     const MachineSnapshot before = TakeMachineSnapshot();
 
@@ -195,6 +204,143 @@ TEST(SetupWizardMachine, UninstallLeavesTheMachineAsItWasBeforeTheInstall) {
     EXPECT_FALSE(FolderExists(folder)) << "still there after the restart";
     EXPECT_FALSE(DeletionPending(tempCopy));
     EXPECT_FALSE(DeletionPending(folder));
+}
+
+// The silent runs' helpers: every one must end without any window appearing.
+
+std::string Windows(const std::vector<std::wstring> &seen) {
+    std::string text;
+    for (const std::wstring &window : seen) text += "\n  " + Utf8(window);
+    return text;
+}
+
+// Runs `commandLine` to its end; its exit code (STILL_ACTIVE when it did not end
+// within 60 s). New windows of any process go to `seen`.
+DWORD RunSilently(const std::wstring &commandLine, std::vector<std::wstring> &seen) {
+    Process process;
+    if (!StartProgram(process, commandLine)) return DWORD(-1);
+    PollWithoutNewWindows([&] { return !process.Running(); }, 60000, seen);
+    if (process.Running()) process.Terminate();
+    return process.ExitCode();
+}
+
+// The quiet uninstall as Windows starts it: the installed uninstaller hands
+// over to its copy, which must get "/S" too (a copy without it would show the
+// wizard and wait), and ends with 0; the copy then removes the product and
+// ends with 0 as well.
+void UninstallQuietly(std::vector<std::wstring> &seen) {
+    std::wstring command;
+    ASSERT_TRUE(RegistryString(HKEY_LOCAL_MACHINE, kSampleUninstallKey, L"QuietUninstallString",
+                               command));
+    Process first;
+    ASSERT_TRUE(StartProgram(first, command));
+    Process copy;
+    bool attached = false;
+    ASSERT_TRUE(PollWithoutNewWindows(
+        [&] {
+            if (!attached && first.Running()) return false;
+            if (!attached) {
+                const DWORD id = RunningProcessNamed(L"Uninstall.exe");
+                attached = id != 0 && copy.Attach(id);
+            }
+            return !attached || !copy.Running();
+        },
+        60000, seen));
+    EXPECT_EQ(first.ExitCode(), 0u);
+    // The copy may already be over when the first has ended.
+    if (attached) {
+        EXPECT_EQ(copy.ExitCode(), 0u);
+    }
+    EXPECT_FALSE(RegistryKeyExists(HKEY_LOCAL_MACHINE, kSampleUninstallKey));
+}
+
+TEST(SetupWizardSilentMachine, SilentInstallAndUninstallLeaveTheMachineAsItWas) {
+    const std::wstring dir = SpecialFolder(CSIDL_PROGRAM_FILES) + L"\\marbo Viewer";
+    const std::wstring temp = SpecialFolder(CSIDL_WINDOWS) + L"\\Temp";
+    const std::wstring afterFile = Given().work + L"\\silent-after.txt";
+    std::wstring package;
+    ASSERT_NO_FATAL_FAILURE(PrepareMachine(L"sample-silent", afterFile, package));
+
+    const MachineSnapshot before = TakeMachineSnapshot();
+    std::vector<std::wstring> seen;
+    ASSERT_EQ(RunSilently(L"\"" + package + L"\" /S", seen), 0u);
+    EXPECT_TRUE(seen.empty()) << "windows during the silent install:" << Windows(seen);
+    EXPECT_TRUE(FileExists(dir + L"\\docs\\guide.txt"));
+    EXPECT_TRUE(FileExists(SpecialFolder(CSIDL_COMMON_STARTMENU) + L"\\marbo Viewer\\User guide.lnk"));
+    std::wstring quiet;
+    EXPECT_TRUE(RegistryString(HKEY_LOCAL_MACHINE, kSampleUninstallKey, L"QuietUninstallString", quiet));
+    EXPECT_EQ(quiet, L"\"" + dir + L"\\Uninstall.exe\" /S");
+    // Complete's actions belong to the pages: no AfterPath without them.
+    Sleep(1000);
+    EXPECT_FALSE(FileExists(afterFile));
+    const SnapshotChanges installed = CompareSnapshots(before, TakeMachineSnapshot());
+    EXPECT_NE(std::find(installed.added.begin(), installed.added.end(),
+                        std::wstring(L"HKLM\\Software\\Parvoni\\marbo Viewer\\")),
+              installed.added.end())
+        << DescribeChanges(installed);
+
+    UninstallQuietly(seen);
+    EXPECT_TRUE(seen.empty()) << "windows during the silent uninstall:" << Windows(seen);
+    const SnapshotChanges left = CompareSnapshots(before, TakeMachineSnapshot());
+    EXPECT_TRUE(left.added.empty()) << DescribeChanges(left);
+    EXPECT_TRUE(left.removed.empty()) << DescribeChanges(left);
+    const std::wstring folder = CopyFolder(temp);
+    ASSERT_FALSE(folder.empty()) << "no marboSetup-<random> folder in " << Utf8(temp);
+    EXPECT_TRUE(DeletionPending(folder + L"\\Uninstall.exe"));
+    EXPECT_TRUE(DeletionPending(folder));
+}
+
+// "/D=" and the exit codes of what the pages would have shown, in the shared prefix.
+TEST(SetupWizardSilent, InstallsWhereToldAndEndsWithACodeForEachFailure) {
+    const std::wstring defaultDir = SpecialFolder(CSIDL_PROGRAM_FILES) + L"\\marbo Viewer";
+    const std::wstring dir = L"C:\\Silent Apps\\marbo Viewer";
+    ASSERT_FALSE(FolderExists(defaultDir));
+    std::wstring package, broken;
+    std::string detail;
+    ASSERT_TRUE(BuildPackage(L"sample-elsewhere", SampleDescription(Utf8(Given().work + L"\\x.txt")),
+                             package, detail))
+        << detail;
+    ASSERT_TRUE(BuildPackage(L"sample-broken", SampleDescription(Utf8(Given().work + L"\\x.txt")),
+                             broken, detail))
+        << detail;
+    ASSERT_TRUE(BreakEndRecord(broken));
+    const std::wstring aFile = Given().work + L"\\a-file.txt";
+    ASSERT_TRUE(WriteFileBytes(aFile, {'x'}));
+
+    const std::wstring quoted = L"\"" + package + L"\" ";
+    const struct {
+        std::wstring commandLine;
+        DWORD code;
+    } failures[] = {
+        {quoted + L"/S /Q", 1},
+        {quoted + L"/S /D=Silent Apps\\marbo Viewer", 2},
+        {quoted + L"/S /D=" + aFile + L"\\marbo Viewer", 2},
+        {L"\"" + broken + L"\" /S", 4},
+    };
+    std::vector<std::wstring> seen;
+    for (const auto &failure : failures) {
+        EXPECT_EQ(RunSilently(failure.commandLine, seen), failure.code) << Utf8(failure.commandLine);
+        EXPECT_FALSE(RegistryKeyExists(HKEY_LOCAL_MACHINE, kSampleUninstallKey))
+            << Utf8(failure.commandLine);
+    }
+    EXPECT_FALSE(FolderExists(defaultDir));
+
+    // The rest of the line is the folder, blanks and all.
+    ASSERT_EQ(RunSilently(quoted + L"/S /D=" + dir, seen), 0u);
+    EXPECT_TRUE(FileExists(dir + L"\\docs\\guide.txt"));
+    EXPECT_FALSE(FolderExists(defaultDir));
+    std::wstring uninstall, quiet;
+    EXPECT_TRUE(RegistryString(HKEY_LOCAL_MACHINE, kSampleUninstallKey, L"UninstallString", uninstall));
+    EXPECT_EQ(uninstall, L"\"" + dir + L"\\Uninstall.exe\"");
+    EXPECT_TRUE(RegistryString(HKEY_LOCAL_MACHINE, kSampleUninstallKey, L"QuietUninstallString", quiet));
+    EXPECT_EQ(quiet, uninstall + L" /S");
+    // The installed uninstaller refuses what it does not know, and removes nothing.
+    EXPECT_EQ(RunSilently(uninstall + L" /S /Q", seen), 1u);
+    EXPECT_TRUE(FileExists(dir + L"\\docs\\guide.txt"));
+
+    UninstallQuietly(seen);
+    EXPECT_FALSE(FolderExists(dir));
+    EXPECT_TRUE(seen.empty()) << "windows during the silent runs:" << Windows(seen);
 }
 
 }  // namespace

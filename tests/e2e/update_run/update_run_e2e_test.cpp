@@ -740,6 +740,65 @@ TEST_F(SignedUpdateTest, ChangedForeignOlderOrMissingIndexOffersNothing) {
     EXPECT_EQ(Version(L"Driver"), L"-");
 }
 
+// A setup package of this project in the catalogue (the demo's Player, built
+// here with marbo-pack): the unattended run starts it with "/S", so it installs
+// with no wizard waiting for a click, and the run goes on to record it. The
+// package is served only for this case; its quiet uninstall clears up after it.
+TEST_F(UpdateRunTest, UnattendedRunInstallsASetupPackageSilently) {
+    const std::wstring pack = EnvironmentText(L"TESSEL_MARBO_PACK");
+    const std::wstring description = EnvironmentText(L"TESSEL_PLAYER_PACKAGE");
+    if (pack.empty() || description.empty()) GTEST_SKIP() << "no marbo-pack or player package given";
+    const std::wstring work = L"C:\\player-package";
+    ASSERT_TRUE(WriteFileWithFolders(work + L"\\files\\Player.exe", "stands in for the player"));
+    ASSERT_TRUE(WriteFileWithFolders(work + L"\\files\\readme.txt", "marbo Player\r\n"));
+    ASSERT_TRUE(CopyFileW(WindowsPathOfUnix(description).c_str(),
+                          (work + L"\\player-package.txt").c_str(), FALSE));
+    const std::wstring served = ServedFile(L"9HK4/Setup/Player/1.0/PlayerSetup.exe");
+    const std::wstring version = served.substr(0, served.rfind(L'\\'));
+    struct Unserve {
+        std::wstring served, version;
+        ~Unserve() {
+            DeleteFileW(served.c_str());
+            RemoveDirectoryW(version.c_str());
+            RemoveDirectoryW(version.substr(0, version.rfind(L'\\')).c_str());
+        }
+    } unserve{served, version};
+    ASSERT_TRUE(WriteFileWithFolders(served, ""));
+    std::string packed;
+    ASSERT_EQ(windriver::RunCaptured(L"\"" + WindowsPathOfUnix(pack) + L"\" build \"" + work +
+                                         L"\\player-package.txt\" --program \"" +
+                                         WindowsPathOfUnix(EnvironmentText(L"TESSEL_MARBO_SETUP")) +
+                                         L"\" --output \"" + served + L"\"",
+                                     packed),
+              0u)
+        << packed;
+
+    bool windowSeen = true;
+    EXPECT_EQ(RunWithoutWindow(*install, L"/unattended", windowSeen), 0u) << ReadRunLog();
+    EXPECT_FALSE(windowSeen);
+    EXPECT_NE(ReadRunLog().find("  - Installing \"PlayerSetup.exe\" file."), std::string::npos)
+        << ReadRunLog();
+    const std::wstring playerDir = std::wstring(kProgramFiles) + L"\\Player";
+    EXPECT_TRUE(Exists(playerDir + L"\\Player.exe"));
+    EXPECT_EQ(Version(L"Player"), L"1.0");
+    const std::wstring uninstallKey =
+        L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\marbo Player";
+    std::wstring quiet;
+    ASSERT_TRUE(ReadMachineString(uninstallKey, L"QuietUninstallString", quiet));
+    EXPECT_EQ(quiet, L"\"" + playerDir + L"\\Uninstall.exe\" /S");
+
+    // The first uninstaller hands over to its copy at once; the copy removes the rest.
+    windriver::Process uninstall;
+    ASSERT_TRUE(uninstall.Start(quiet));
+    EXPECT_TRUE(uninstall.Wait(30000));
+    EXPECT_EQ(uninstall.ExitCode(), 0u);
+    std::wstring left;
+    EXPECT_TRUE(windriver::PollUntil([&] { return !Exists(playerDir + L"\\Player.exe") &&
+                                                  !ReadMachineString(uninstallKey, L"DisplayName", left); },
+                                     30000));
+    DeleteMachineKey(kVersionKey + std::wstring(L"Player"));
+}
+
 // No update server at all (a run of its own, without one): exit code 2.
 TEST_F(UpdateRunTest, UnattendedRunWithoutAServerExitsTwo) {
     bool windowSeen = true;
