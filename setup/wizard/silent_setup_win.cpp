@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "common/folders.h"
+#include "common/kernel_handle_win.h"
 #include "common/message_window_win.h"
 #include "common/system_folders.h"
 #include "setup/engine/engine_job_win.h"
@@ -72,12 +73,11 @@ int CheckDestination(const SetupSettings &settings) {
 void WaitForInstalledUninstaller(const SetupSettings &settings) {
     const std::wstring path = UnescapeValue(settings.InstallDir + L"\\" + kUninstallerEntryName);
     for (int tries = 0; tries < 100; ++tries) {
-        HANDLE file = CreateFileW(path.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (file != INVALID_HANDLE_VALUE) {
-            CloseHandle(file);
+        const CKernelHandle file(CreateFileW(path.c_str(), DELETE,
+                                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                             nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (file)
             return;
-        }
         if (GetLastError() != ERROR_SHARING_VIOLATION) return;
         Sleep(100);
     }

@@ -271,12 +271,23 @@ std::vector<HWND> VisibleForeignWindows() {
 }  // namespace
 
 bool PollWithoutNewWindows(const std::function<bool()> &done, DWORD timeoutMs,
-                           std::vector<std::wstring> &seen) {
+                           std::vector<std::wstring> &seen, const std::vector<std::wstring> &programs) {
     const std::vector<HWND> before = VisibleForeignWindows();
     const DWORD start = GetTickCount();
+    // Other tests run beside this one on the same display: only windows of the
+    // programs watched count.
+    auto watched = [&programs](HWND window) {
+        DWORD processId = 0;
+        GetWindowThreadProcessId(window, &processId);
+        const std::wstring image = ProcessImage(processId);
+        const std::wstring name = image.substr(image.find_last_of(L"\\/") + 1);
+        for (const std::wstring &program : programs)
+            if (lstrcmpiW(name.c_str(), program.c_str()) == 0) return true;
+        return false;
+    };
     for (;;) {
         for (HWND window : VisibleForeignWindows()) {
-            if (std::find(before.begin(), before.end(), window) != before.end()) continue;
+            if (std::find(before.begin(), before.end(), window) != before.end() || !watched(window)) continue;
             wchar_t title[256] = L"", className[256] = L"";
             GetWindowTextW(window, title, 256);
             GetClassNameW(window, className, 256);

@@ -83,10 +83,11 @@ std::wstring ProcessImage(DWORD processId);
 DWORD WindowProcess(HWND window);
 
 // Polls every 20 ms until `done` holds (true) or `timeoutMs` passes (false),
-// noting in `seen` the title and class of every visible top-level window of
-// another process that was not there when it began.
+// noting in `seen` the title and class of every visible top-level window that
+// was not there when it began, of a process whose program file is named in
+// `programs` ("Uninstall.exe", a package's file name).
 bool PollWithoutNewWindows(const std::function<bool()> &done, DWORD timeoutMs,
-                           std::vector<std::wstring> &seen);
+                           std::vector<std::wstring> &seen, const std::vector<std::wstring> &programs);
 // A running process whose image file is named `fileName` (0 when none is).
 DWORD RunningProcessNamed(const std::wstring &fileName);
 

@@ -219,7 +219,11 @@ std::string Windows(const std::vector<std::wstring> &seen) {
 DWORD RunSilently(const std::wstring &commandLine, std::vector<std::wstring> &seen) {
     Process process;
     if (!StartProgram(process, commandLine)) return DWORD(-1);
-    PollWithoutNewWindows([&] { return !process.Running(); }, 60000, seen);
+    // The program is the command line's first part, quoted.
+    const size_t close = commandLine.find(L'"', 1);
+    const std::wstring program = commandLine.substr(1, close == std::wstring::npos ? 0 : close - 1);
+    PollWithoutNewWindows([&] { return !process.Running(); }, 60000, seen,
+                          {program.substr(program.find_last_of(L"\\/") + 1), L"Uninstall.exe"});
     if (process.Running()) process.Terminate();
     return process.ExitCode();
 }
@@ -245,7 +249,7 @@ void UninstallQuietly(std::vector<std::wstring> &seen) {
             }
             return !attached || !copy.Running();
         },
-        60000, seen));
+        60000, seen, {L"Uninstall.exe"}));
     EXPECT_EQ(first.ExitCode(), 0u);
     // The copy may already be over when the first has ended.
     if (attached) {
