@@ -9,8 +9,19 @@
 
 namespace {
 
+// A program that is ending (the Tessel that started its own setup, a program
+// just closed for its package) holds its file for a moment more.
+constexpr DWORD kInUseWaitMs = 5000;
+constexpr DWORD kInUseStepMs = 100;
+
 HANDLE CreateAnew(const std::wstring &path) {
-    return CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_ARCHIVE, nullptr);
+    HANDLE file = INVALID_HANDLE_VALUE;
+    for (DWORD waited = 0;; waited += kInUseStepMs) {
+        file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_ARCHIVE, nullptr);
+        if (file != INVALID_HANDLE_VALUE || GetLastError() != ERROR_SHARING_VIOLATION || waited >= kInUseWaitMs)
+            return file;
+        Sleep(kInUseStepMs);
+    }
 }
 
 // The file is tried first and its folders made or an earlier copy's

@@ -5,6 +5,7 @@
 // next-setup.exe is the release package of Tessel 1.2.F. TESSEL_DEVICE_FAMILY is
 // the family the device is identified as (empty on an unknown device).
 #include <windows.h>
+#include <tlhelp32.h>
 
 #include <gtest/gtest.h>
 
@@ -33,6 +34,20 @@ constexpr int kWizardInstall = 1003;
 constexpr int kWizardComplete = 1006;
 
 std::wstring Family() { return EnvironmentText(L"TESSEL_DEVICE_FAMILY"); }
+
+std::string Utf8Of(const std::wstring &text) { return std::string(text.begin(), text.end()); }
+
+bool ProcessRunning(const std::wstring &fileName) {
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) return false;
+    PROCESSENTRY32W entry = {};
+    entry.dwSize = sizeof entry;
+    bool found = false;
+    for (BOOL more = Process32FirstW(snapshot, &entry); more && !found; more = Process32NextW(snapshot, &entry))
+        found = lstrcmpiW(entry.szExeFile, fileName.c_str()) == 0;
+    CloseHandle(snapshot);
+    return found;
+}
 
 std::wstring StatePath(const std::wstring &name) {
     return WindowsPathOfUnix(EnvironmentText(L"TESSEL_FTP_STATE") + L"/" + name);
@@ -257,6 +272,33 @@ TEST_F(SelfUpdateTest, SignedModeStartsOnlyTheSetupTheMakerSigned) {
     ASSERT_TRUE(setup.Attach(windriver::WindowProcessId(wizard)));
     setup.Terminate();  // the last scenario installs it for real
     RemoveTree(install->TempFolder());
+}
+
+// "/unattended" fetches the newer setup with no window, starts it with "/S"
+// and ends with code 5; the setup installs Tessel 1.2.F with no page, and the
+// new Tessel's unattended start records its version (and, with no catalogue
+// served here, ends with code 2).
+TEST_F(SelfUpdateTest, UnattendedRunInstallsTheNewTesselSilently) {
+    ServeVersions({L"1.2.E", L"1.2.F"}, true);
+    auto tessel = install->Start(L"/unattended");
+    ASSERT_TRUE(tessel);
+    EXPECT_FALSE(DownloadWindow(tessel->Id(), 3000)) << "a window in an unattended run";
+    ASSERT_TRUE(tessel->Wait(120000));
+    EXPECT_EQ(tessel->ExitCode(), 5u);
+    EXPECT_FALSE(SetupWizard(10)) << "the setup showed its wizard";
+    // The setup runs on its own, with no window; once it has ended, the new
+    // Tessel, started unattended, records which it is.
+    EXPECT_TRUE(windriver::PollUntil([&] { return !ProcessRunning(SetupName(L"1.2.F")); }, 120000))
+        << "the silent setup did not end";
+    auto next = install->Start(L"/unattended");
+    ASSERT_TRUE(next);
+    ASSERT_TRUE(next->Wait(120000));
+    const DWORD code = next->ExitCode();
+    EXPECT_EQ(Utf8Of(RecordedVersion()), "1.2.F");
+    EXPECT_EQ(code, 2u) << "no catalogue is served here: the run ends there";
+    EXPECT_FALSE(SetupWizard(10));
+    // The last scenario installs 1.2.F again through the pages.
+    DeleteMachineKey(L"SOFTWARE\\Parvoni\\Tessel" + Family());
 }
 
 // Last: it installs Tessel 1.2.F over the program folder.

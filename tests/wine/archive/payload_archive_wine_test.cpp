@@ -124,6 +124,53 @@ TEST_F(ArchiveWineTest, PathTargetGetsReadOnlyAttributeAndEntryTimes) {
     SetFileAttributesW(Path(L"readonly.txt").c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
+struct HeldFile {
+    HANDLE file;
+    DWORD afterMs;
+};
+
+DWORD WINAPI ReleaseLater(void *data) {
+    auto *held = static_cast<HeldFile *>(data);
+    Sleep(held->afterMs);
+    CloseHandle(held->file);
+    return 0;
+}
+
+// A target that a program ending just now still holds (an updater that
+// started its own setup) is written once the program lets go of it; one held
+// for good fails after the wait.
+TEST_F(ArchiveWineTest, TargetHeldByAnEndingProgramIsWrittenWhenItIsFree) {
+    const std::vector<uint8_t> data = Text(1000);
+    WriteFileBytes(Path(L"setup.exe"), Package(data));
+    CKernelHandle package(OpenForReading(Path(L"setup.exe")));
+    std::unique_ptr<PayloadReader> archive = OpenPayloadArchive(package.Get());
+    for (const DWORD heldMs : {1500u, 8000u}) {
+        SCOPED_TRACE(heldMs);
+        const std::wstring target = Path(L"held-" + std::to_wstring(heldMs) + L".txt");
+        WriteFileBytes(target, std::vector<uint8_t>(10, 'x'));
+        // Held without sharing, as a running program's image is.
+        HANDLE held = CreateFileW(target.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        ASSERT_NE(held, INVALID_HANDLE_VALUE);
+        HeldFile release{held, heldMs};
+        HANDLE thread = CreateThread(nullptr, 0, ReleaseLater, &release, 0, nullptr);
+        ASSERT_TRUE(thread);
+        const DWORD start = GetTickCount();
+        const EntryFileResult result =
+            ExtractPayloadEntry(*archive, 1, target, nullptr, [](uint32_t) { return true; });
+        const DWORD took = GetTickCount() - start;
+        WaitForSingleObject(thread, INFINITE);
+        CloseHandle(thread);
+        if (heldMs < 5000) {
+            EXPECT_EQ(result, EntryFileResult::Written);
+            EXPECT_GE(took, heldMs - 200);
+            EXPECT_EQ(ReadFileBytes(target).size(), archive->Entry(1).uncompressedSize);
+        } else {
+            EXPECT_NE(result, EntryFileResult::Written);
+            EXPECT_LT(took, heldMs);
+        }
+    }
+}
+
 TEST_F(ArchiveWineTest, RelativeTargetsGetFoldersUnlessTheyClimbOut) {
     const std::vector<uint8_t> data = Text(1000);
     WriteFileBytes(Path(L"setup.exe"), Package(data));
