@@ -36,9 +36,8 @@ int CUpdateManagerApp::Run(const wchar_t *arguments) {
 
 bool CUpdateManagerApp::InitInstance(const std::wstring &arguments) {
     m_mode = ParseStartOptions(arguments);
-    if (m_mode == StartMode::kHelp || m_mode == StartMode::kInvalid) {
-        ShowHelp(m_mode == StartMode::kHelp);
-        m_exitCode = m_mode == StartMode::kHelp ? kExitDone : kExitBadOptions;
+    if (m_mode == StartMode::kHelp) {
+        ShowHelp();
         m_secondCopy = true;  // nothing of this start touches the folders
         return false;
     }
@@ -96,9 +95,9 @@ int CUpdateManagerApp::RunUnattended() {
     return run.Run();
 }
 
-void CUpdateManagerApp::ShowHelp(bool asked) {
-    // Written to the output or console the program was started from; asked for
-    // without one, in a message box.
+void CUpdateManagerApp::ShowHelp() {
+    // Written to the output or console the program was started from, and
+    // without one in a message box.
     HANDLE output = GetStdHandle(STD_OUTPUT_HANDLE);
     const std::string text = NarrowUtf8(kStartOptionsHelp);
     DWORD written = 0;
@@ -110,8 +109,7 @@ void CUpdateManagerApp::ShowHelp(bool asked) {
                       DWORD(wcslen(kStartOptionsHelp)), &written, nullptr);
         return;
     }
-    if (asked)
-        MessageBoxW(nullptr, kStartOptionsHelp, L"Tessel", MB_OK | MB_ICONINFORMATION);
+    MessageBoxW(nullptr, kStartOptionsHelp, L"Tessel", MB_OK | MB_ICONINFORMATION);
 }
 
 void CUpdateManagerApp::IdentifyDevice() {

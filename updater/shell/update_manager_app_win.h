@@ -49,7 +49,7 @@ private:
     bool UpdateSelfUnattended(CRunLogFile &log);
     // /unattended and /list after start-up; the exit code.
     int RunUnattended();
-    void ShowHelp(bool asked);
+    void ShowHelp();
     bool FindLatestVersion(CFtpAccess &connection);
     // In signed mode the downloaded setup must be the file the primary's trusted
     // index names (it is deleted otherwise); always true in a keyless build.

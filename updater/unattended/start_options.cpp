@@ -39,5 +39,6 @@ const wchar_t kStartOptionsHelp[] =
     L"  1  a package failed (that component and the ones after it were not installed)\r\n"
     L"  2  the update server could not be reached\r\n"
     L"  3  another Tessel is running\r\n"
-    L"  4  the command line was not understood\r\n"
-    L"  5  a newer Tessel is being installed; the next start goes on with it\r\n";
+    L"  4  a newer Tessel is being installed; the next start goes on with it\r\n"
+    L"\r\n"
+    L"Any other argument starts Tessel with its window, as no argument does.\r\n";

@@ -11,7 +11,7 @@ enum class StartMode {
     kUnattended,    // "/unattended": search, install what is newer, no window
     kList,          // "/list": search and report, nothing installed
     kHelp,          // "/help", "/?"
-    kInvalid,       // anything else
+    kInvalid,       // anything else: the window, as a start without options
 };
 
 StartMode ParseStartOptions(const std::wstring &arguments);
@@ -22,8 +22,7 @@ enum UnattendedExit : int {
     kExitRowsFailed = 1,      // a package failed: that row and the rows after it are not installed
     kExitNoCatalogue = 2,     // the update server could not be reached
     kExitAnotherCopy = 3,     // another Tessel runs
-    kExitBadOptions = 4,      // the command line was not understood
-    kExitSelfUpdateStarted = 5,  // a newer Tessel is being installed; the next start goes on
+    kExitSelfUpdateStarted = 4,  // a newer Tessel is being installed; the next start goes on
 };
 
 // The text "/help" shows (English; fleet administrators read it in a console).
