@@ -2,8 +2,6 @@
 
 #include <windows.h>
 
-#include <memory>
-
 #include "common/paths.h"
 #include "updater/catalogue/installed_version_win.h"
 #include "updater/catalogue/release_index_lister.h"
@@ -60,21 +58,19 @@ private:
     FolderLister &server_;
 };
 
-// Every package of every row gets the size and digest the index gives its file.
-void AttachDigests(ComponentList &list, const ReleaseIndexLister &index) {
-    ComponentList signedRows;
+// Every package of every row gets the size and digest the index gives its file
+// (a row owns its package list, which the list leaves open to change).
+void AttachDigests(const ComponentList &list, const ReleaseIndexLister &index) {
     for (const ComponentRow &row : list.Rows()) {
-        ComponentRow copy{row.name, row.installedVersion, row.newVersion, row.checked,
-                          std::make_unique<PackageList>(row.packages ? *row.packages : PackageList())};
-        for (PackageEntry &entry : *copy.packages) {
+        if (!row.packages)
+            continue;
+        for (PackageEntry &entry : *row.packages) {
             const ReleaseIndexEntry *file =
                 index.FindFile(NormaliseServerPath(ServerFolderOf(entry) + L"/" + entry.fileName));
             if (file)
                 entry.digest = SignedDigest{true, file->size, file->sha256};
         }
-        signedRows.Put(std::move(copy));
     }
-    list = std::move(signedRows);
 }
 
 }  // namespace

@@ -14,11 +14,6 @@ namespace {
 
 constexpr DWORD kWaitStepMs = 50;
 
-bool FileExists(const std::wstring &path) {
-    const DWORD attributes = GetFileAttributesW(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
 std::wstring AssociatedProgram(const std::wstring &path) {
     wchar_t program[MAX_PATH] = {};
     const INT_PTR found =
@@ -39,6 +34,11 @@ bool AnyProcessNamed(const wchar_t *name) {
 }
 
 }  // namespace
+
+bool IsPlainFile(const std::wstring &path) {
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
 
 bool IsInstallerRunning(HANDLE process) {
     // The handle, held since creation, keeps the process identifier from being
@@ -64,7 +64,7 @@ bool IsSetupPackageFile(const std::wstring &path) {
 
 InstallerEnd RunInstallerAndWait(const std::wstring &path, bool quiet, HANDLE stopEvent) {
     InstallerEnd end;
-    if (!FileExists(path)) return end;
+    if (!IsPlainFile(path)) return end;
     const std::wstring program = EndsWithNoCase(path, L".exe") ? L"" : AssociatedProgram(path);
     const std::wstring commandLine =
         quiet ? QuietInstallerCommandLine(path, program,

@@ -17,6 +17,9 @@ InstallerEnd RunInstallerAndWait(const std::wstring &path, bool quiet, HANDLE st
 // installer's marker follows the program image).
 bool IsSetupPackageFile(const std::wstring &path);
 
+// True when `path` names a file (not a folder).
+bool IsPlainFile(const std::wstring &path);
+
 // True while `process` runs or any process's file name is "dpinst.exe" (driver
 // installers hand their work to it and end).
 bool IsInstallerRunning(HANDLE process);

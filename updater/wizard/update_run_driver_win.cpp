@@ -122,10 +122,7 @@ void CUpdateRunDriver::RunInstaller(const std::wstring &path) {
     }
 }
 
-bool CUpdateRunDriver::FileExists(const std::wstring &path) {
-    const DWORD attributes = GetFileAttributesW(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
+bool CUpdateRunDriver::FileExists(const std::wstring &path) { return IsPlainFile(path); }
 
 void CUpdateRunDriver::CreateDesktopShortcut(const std::wstring &name,
                                              const std::wstring &description,
